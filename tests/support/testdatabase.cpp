@@ -1,0 +1,107 @@
+#include "support/testdatabase.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <cstdlib>
+
+namespace kelvo::test {
+
+QString sourceDir()
+{
+    const QByteArray fromEnv = qgetenv("KELVO_SOURCE_DIR");
+    return fromEnv.isEmpty() ? QStringLiteral(KELVO_SOURCE_DIR) : QString::fromLocal8Bit(fromEnv);
+}
+
+ConnectionParams serverParams()
+{
+    ConnectionParams params;
+    params.host = qEnvironmentVariable("KELVO_TEST_DB_HOST", QStringLiteral("127.0.0.1"));
+    params.port = qEnvironmentVariableIntValue("KELVO_TEST_DB_PORT");
+    if (params.port == 0)
+        params.port = 3306;
+    params.user = QStringLiteral("root");
+    params.password.clear();
+    return params;
+}
+
+TestDatabase::TestDatabase(const QString& name, bool upgraded)
+{
+    params_ = serverParams();
+    QString safe = name.toLower();
+    safe.replace(QRegularExpression(QStringLiteral("[^a-z0-9_]")), QStringLiteral("_"));
+    params_.database = QStringLiteral("t_%1_%2").arg(safe.left(40)).arg(QCoreApplication::applicationPid());
+
+    ConnectionParams server = params_;
+    server.database.clear();
+    Connection setup(server);
+    setup.execute(QStringLiteral("drop database if exists ") + params_.database);
+    setup.execute(QStringLiteral("create database ") + params_.database +
+                  QStringLiteral(" character set utf8mb4 collate utf8mb4_czech_ci"));
+
+    admin_ = std::make_unique<Connection>(params_);
+    runSqlFile(sourceDir() + QStringLiteral("/src/db/schema.sql"));
+    runSqlFile(sourceDir() + QStringLiteral("/src/db/seed.sql"));
+    if (upgraded) {
+        for (const char* column : {"ZH_D", "KORUN_OP", "KORUN_OR", "OPRAVKA_UP", "ZH_P"}) {
+            admin_->execute(QStringLiteral("alter table odpisy add column %1 decimal(12,2) not null default \"0.00\"")
+                                .arg(QLatin1String(column)));
+        }
+    }
+}
+
+TestDatabase::~TestDatabase()
+{
+    try {
+        admin_->execute(QStringLiteral("drop database if exists ") + params_.database);
+    } catch (const DbError&) {
+        // The server may already be gone at the end of a fault test.
+    }
+}
+
+void TestDatabase::runSqlFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw DbError(QStringLiteral("cannot read ") + path);
+    const QString text = QString::fromUtf8(file.readAll());
+    QString statement;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        if (line.trimmed().startsWith(QLatin1String("--")))
+            continue;
+        statement += line + QLatin1Char('\n');
+        if (line.trimmed().endsWith(QLatin1Char(';'))) {
+            statement = statement.trimmed();
+            statement.chop(1);
+            admin_->execute(statement);
+            statement.clear();
+        }
+    }
+}
+
+QStringList TestDatabase::column(const QString& sql)
+{
+    const ResultSet result = admin_->select(sql);
+    QStringList values;
+    for (int row = 0; row < result.rowCount(); ++row)
+        values << result.cells[size_t(row) * result.fields.size()].toString();
+    return values;
+}
+
+QString TestDatabase::scalar(const QString& sql)
+{
+    const QStringList values = column(sql);
+    return values.isEmpty() ? QString() : values.first();
+}
+
+StatementLog::StatementLog(Connection& c) : connection(c)
+{
+    connection.setStatementObserver([this](const QString& sql) { statements << sql; });
+}
+
+StatementLog::~StatementLog()
+{
+    connection.setStatementObserver({});
+}
+
+} // namespace kelvo::test

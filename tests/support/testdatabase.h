@@ -1,0 +1,49 @@
+#pragma once
+
+#include "db/connection.h"
+
+#include <QStringList>
+#include <memory>
+
+namespace kelvo::test {
+
+// The server the test command started (KELVO_TEST_DB_HOST / _PORT), with a
+// database of the caller's own, so that test programs can run side by side.
+ConnectionParams serverParams();
+
+// A fresh database named after the test, created from the program's schema and
+// seed files, dropped again at the end. `upgraded` adds the five columns that
+// the program's start adds, as every database has them after its first start.
+class TestDatabase {
+public:
+    explicit TestDatabase(const QString& name, bool upgraded = true);
+    ~TestDatabase();
+    TestDatabase(const TestDatabase&) = delete;
+    TestDatabase& operator=(const TestDatabase&) = delete;
+
+    const ConnectionParams& params() const { return params_; }
+    // A connection of the test's own for arranging and checking data.
+    Connection& admin() { return *admin_; }
+
+    // Runs every statement of a .sql file (statements end with ';' at a line end).
+    void runSqlFile(const QString& path);
+    // The values of the first column of a query, as text.
+    QStringList column(const QString& sql);
+    QString scalar(const QString& sql);
+
+private:
+    ConnectionParams params_;
+    std::unique_ptr<Connection> admin_;
+};
+
+QString sourceDir();
+
+// Records the statements a connection sends.
+struct StatementLog {
+    explicit StatementLog(Connection& connection);
+    ~StatementLog();
+    QStringList statements;
+    Connection& connection;
+};
+
+} // namespace kelvo::test
