@@ -1,1 +1,282 @@
 #include "db/connection.h"
+
+#include "db/cp1250.h"
+
+#include <charconv>
+#include <mysql.h>
+#include <mysqld_error.h>
+#include <errmsg.h>
+
+namespace kelvo {
+namespace {
+
+// Seconds the client waits for the server to accept the connection. Reads and
+// writes have no limit of their own: a statement may legitimately wait for a
+// lock (the server's lock wait time-out answers that).
+constexpr unsigned int kConnectTimeoutSeconds = 10;
+
+FieldType fieldTypeOf(const MYSQL_FIELD& field)
+{
+    switch (field.type) {
+    case MYSQL_TYPE_TINY:
+    case MYSQL_TYPE_SHORT:
+    case MYSQL_TYPE_LONG:
+    case MYSQL_TYPE_INT24:
+    case MYSQL_TYPE_LONGLONG:
+    case MYSQL_TYPE_YEAR:
+    case MYSQL_TYPE_BIT:
+        return FieldType::Integer;
+    case MYSQL_TYPE_DECIMAL:
+    case MYSQL_TYPE_NEWDECIMAL:
+    case MYSQL_TYPE_FLOAT:
+    case MYSQL_TYPE_DOUBLE:
+        return FieldType::Float;
+    case MYSQL_TYPE_DATE:
+    case MYSQL_TYPE_NEWDATE:
+        return FieldType::Date;
+    case MYSQL_TYPE_DATETIME:
+    case MYSQL_TYPE_TIMESTAMP:
+        return FieldType::DateTime;
+    default:
+        return FieldType::Text;
+    }
+}
+
+int digitsAt(const char* p, int count)
+{
+    int value = 0;
+    for (int i = 0; i < count; ++i) {
+        if (p[i] < '0' || p[i] > '9')
+            return -1;
+        value = value * 10 + (p[i] - '0');
+    }
+    return value;
+}
+
+QDate parseDate(const char* text, unsigned long length)
+{
+    if (length < 10)
+        return {};
+    const QDate date(digitsAt(text, 4), digitsAt(text + 5, 2), digitsAt(text + 8, 2));
+    return date.isValid() ? date : QDate();  // "0000-00-00" reads as NULL
+}
+
+QVariant convert(FieldType type, const char* text, unsigned long length)
+{
+    if (text == nullptr)
+        return QVariant();
+    switch (type) {
+    case FieldType::Integer: {
+        qlonglong value = 0;
+        std::from_chars(text, text + length, value);
+        return value;
+    }
+    case FieldType::Float: {
+        double value = 0;
+        std::from_chars(text, text + length, value);
+        return value;
+    }
+    case FieldType::Date: {
+        const QDate date = parseDate(text, length);
+        return date.isValid() ? QVariant(date) : QVariant(QMetaType::fromType<QDate>());
+    }
+    case FieldType::DateTime: {
+        const QDate date = parseDate(text, length);
+        if (!date.isValid())
+            return QVariant(QMetaType::fromType<QDateTime>());
+        QTime time;
+        if (length >= 19)
+            time = QTime(digitsAt(text + 11, 2), digitsAt(text + 14, 2), digitsAt(text + 17, 2));
+        return QDateTime(date, time.isValid() ? time : QTime(0, 0));
+    }
+    case FieldType::Text:
+        return cp1250::decode(text, qsizetype(length));
+    }
+    return QVariant();
+}
+
+} // namespace
+
+QByteArray encodeForServer(const QString& text)
+{
+    QChar bad;
+    auto bytes = cp1250::encode(text, &bad);
+    if (!bytes) {
+        throw DbError(QStringLiteral("Text obsahuje znak „%1“ (U+%2), který databáze v kódování "
+                                     "cp1250 nedokáže uložit.")
+                          .arg(bad)
+                          .arg(bad.unicode(), 4, 16, QLatin1Char('0')));
+    }
+    return *bytes;
+}
+
+Connection::Connection(ConnectionParams params) : params_(std::move(params)) {}
+
+Connection::~Connection()
+{
+    close();
+}
+
+void Connection::open()
+{
+    if (mysql_)
+        return;
+    MYSQL* handle = mysql_init(nullptr);
+    if (!handle)
+        throw DbError(QStringLiteral("Nedostatek paměti pro spojení s databází."));
+    const unsigned int protocol = MYSQL_PROTOCOL_TCP;  // "localhost" means the port, not a socket
+    mysql_options(handle, MYSQL_OPT_PROTOCOL, &protocol);
+    mysql_options(handle, MYSQL_OPT_CONNECT_TIMEOUT, &kConnectTimeoutSeconds);
+    mysql_options(handle, MYSQL_SET_CHARSET_NAME, "cp1250");
+
+    const QByteArray host = params_.host.toUtf8();
+    const QByteArray user = encodeForServer(params_.user);
+    const QByteArray password = encodeForServer(params_.password);
+    const QByteArray database = params_.database.toUtf8();
+    if (!mysql_real_connect(handle, host.constData(), user.constData(), password.constData(),
+                            database.isEmpty() ? nullptr : database.constData(),
+                            static_cast<unsigned int>(params_.port), nullptr,
+                            CLIENT_MULTI_RESULTS)) {
+        const QString message = QString::fromUtf8(mysql_error(handle));
+        const unsigned int code = mysql_errno(handle);
+        mysql_close(handle);
+        throw DbError(message, code);
+    }
+    mysql_ = handle;
+    if (!autoCommit_)
+        setAutoCommit(false);
+}
+
+void Connection::close()
+{
+    if (mysql_) {
+        mysql_close(mysql_);
+        mysql_ = nullptr;
+    }
+}
+
+void Connection::ensureOpen()
+{
+    if (!mysql_)
+        open();
+}
+
+void Connection::fail(const QString& context)
+{
+    Q_UNUSED(context);
+    const unsigned int code = mysql_errno(mysql_);
+    const QString message = cp1250::decode(QByteArray(mysql_error(mysql_)));
+    // A lost connection is opened again at the next use; the statement that
+    // met the loss fails, so nothing silently continues outside its transaction.
+    if (code == CR_SERVER_GONE_ERROR || code == CR_SERVER_LOST || code == ER_CONNECTION_KILLED ||
+        code == CR_CONNECTION_ERROR || code == CR_CONN_HOST_ERROR)
+        close();
+    throw DbError(message, code);
+}
+
+void Connection::send(const QString& sql)
+{
+    const QByteArray bytes = encodeForServer(sql);
+    ensureOpen();
+    if (observer_)
+        observer_(sql);
+    if (mysql_real_query(mysql_, bytes.constData(), static_cast<unsigned long>(bytes.size())) != 0)
+        fail(sql);
+}
+
+void Connection::execute(const QString& sql)
+{
+    send(sql);
+    // A statement that unexpectedly returns rows (or several results) is drained.
+    do {
+        if (MYSQL_RES* result = mysql_store_result(mysql_))
+            mysql_free_result(result);
+        else if (mysql_field_count(mysql_) != 0)
+            fail(sql);
+    } while (mysql_next_result(mysql_) == 0);
+}
+
+ResultSet Connection::select(const QString& sql)
+{
+    send(sql);
+    MYSQL_RES* result = mysql_use_result(mysql_);
+    if (!result) {
+        if (mysql_field_count(mysql_) != 0)
+            fail(sql);
+        throw DbError(QStringLiteral("Příkaz nevrátil žádná data: ") + sql);
+    }
+
+    ResultSet set;
+    const unsigned int count = mysql_num_fields(result);
+    const MYSQL_FIELD* fields = mysql_fetch_fields(result);
+    set.fields.reserve(count);
+    for (unsigned int i = 0; i < count; ++i) {
+        const MYSQL_FIELD& f = fields[i];
+        FieldInfo info;
+        info.name = cp1250::decode(f.name, f.name_length);
+        info.table = cp1250::decode(f.org_table, f.org_table_length);
+        info.originalName = cp1250::decode(f.org_name, f.org_name_length);
+        info.type = fieldTypeOf(f);
+        info.primaryKey = (f.flags & PRI_KEY_FLAG) != 0;
+        info.autoIncrement = (f.flags & AUTO_INCREMENT_FLAG) != 0;
+        info.notNull = (f.flags & NOT_NULL_FLAG) != 0;
+        // cp1250 has one byte a character, so the length in bytes is the length in characters.
+        info.maxLength = info.type == FieldType::Text ? int(f.length) : 0;
+        set.fields.push_back(info);
+    }
+
+    while (MYSQL_ROW row = mysql_fetch_row(result)) {
+        const unsigned long* lengths = mysql_fetch_lengths(result);
+        for (unsigned int i = 0; i < count; ++i)
+            set.cells.push_back(convert(set.fields[i].type, row[i], lengths[i]));
+    }
+    const bool failed = mysql_errno(mysql_) != 0;
+    mysql_free_result(result);
+    if (failed)
+        fail(sql);
+    while (mysql_next_result(mysql_) == 0) {
+        if (MYSQL_RES* extra = mysql_store_result(mysql_))
+            mysql_free_result(extra);
+    }
+    return set;
+}
+
+void Connection::setAutoCommit(bool on)
+{
+    autoCommit_ = on;
+    if (!mysql_) {
+        open();  // a fresh connection starts with auto-commit on and applies "off" itself
+        return;
+    }
+    // Sent as a statement so that it goes where every other statement goes and
+    // shows in the statement log in its place.
+    execute(on ? QStringLiteral("set autocommit=1") : QStringLiteral("set autocommit=0"));
+}
+
+quint64 Connection::lastInsertId() const
+{
+    return mysql_ ? mysql_insert_id(mysql_) : 0;
+}
+
+quint64 Connection::affectedRows() const
+{
+    return mysql_ ? mysql_affected_rows(mysql_) : 0;
+}
+
+unsigned long Connection::serverThreadId() const
+{
+    return mysql_ ? mysql_thread_id(mysql_) : 0;
+}
+
+QString Connection::quote(const QString& text)
+{
+    const QByteArray bytes = encodeForServer(text);
+    ensureOpen();
+    QByteArray escaped(bytes.size() * 2 + 1, Qt::Uninitialized);
+    const unsigned long length = mysql_real_escape_string(mysql_, escaped.data(), bytes.constData(),
+                                                          static_cast<unsigned long>(bytes.size()));
+    escaped.truncate(qsizetype(length));
+    return QLatin1Char('"') + cp1250::decode(escaped) + QLatin1Char('"');
+}
+
+} // namespace kelvo

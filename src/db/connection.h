@@ -2,6 +2,7 @@
 
 #include "db/dberror.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QVariant>
 #include <functional>

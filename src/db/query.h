@@ -46,6 +46,9 @@ public:
     bool isOpen() const { return open_; }
     // Runs the text as a statement that returns no rows.
     void execute();
+    // The common pair "close, set the text to one statement, execute / open".
+    void executeText(const QString& sql);
+    void openText(const QString& sql);
     // Runs the text again and holds the rows as they now are; the sort stays,
     // and the row with the same key as the current one stays current (the same
     // position when it is gone).
@@ -140,7 +143,10 @@ private:
     void clearEdit();
     QString tableOfField(int fieldIndex) const;
     int keyFieldOf(const QString& table) const;
-    QString sqlLiteral(const QVariant& value);
+    QString sqlLiteral(const QVariant& value, const FieldInfo& field);
+    QVariant normalized(const QVariant& value, const FieldInfo& field) const;
+    void eraseStoredRow(int storedRow);
+    void rereadRow(const QString& table, int keyField);
 
     Connection& connection_;
     QStringList lines_;
