@@ -244,10 +244,8 @@ ResultSet Connection::select(const QString& sql)
 void Connection::setAutoCommit(bool on)
 {
     autoCommit_ = on;
-    if (!mysql_) {
-        open();  // a fresh connection starts with auto-commit on and applies "off" itself
-        return;
-    }
+    if (!mysql_)
+        return;  // applied when the connection opens
     // Sent as a statement so that it goes where every other statement goes and
     // shows in the statement log in its place.
     execute(on ? QStringLiteral("set autocommit=1") : QStringLiteral("set autocommit=0"));

@@ -25,13 +25,62 @@ ConnectionParams serverParams()
     return params;
 }
 
-TestDatabase::TestDatabase(const QString& name, bool upgraded)
+namespace {
+
+const QString kSeedChecksum = QStringLiteral(
+    "checksum table def_skupiny, def_odpisr, def_odpisz, def_odpis10, def_odpis15, def_odpis20");
+
+QString databaseName(const QString& name)
 {
-    params_ = serverParams();
     QString safe = name.toLower();
     safe.replace(QRegularExpression(QStringLiteral("[^a-z0-9_]")), QStringLiteral("_"));
-    params_.database = QStringLiteral("t_%1_%2").arg(safe.left(40)).arg(QCoreApplication::applicationPid());
+    return QStringLiteral("t_%1_%2").arg(safe.left(40)).arg(QCoreApplication::applicationPid());
+}
 
+// Creating tables takes the server most of a second, so a test program keeps
+// one upgraded database for all its tests and only empties and seeds it again
+// for each; it is dropped when the program ends.
+struct SharedDatabase {
+    ConnectionParams params;
+    QStringList seedChecksums;  // of the seeded tables as the seed file leaves them
+    ~SharedDatabase()
+    {
+        try {
+            Connection(params).execute(QStringLiteral("drop database if exists ") + params.database);
+        } catch (const DbError&) {
+        }
+    }
+};
+
+std::unique_ptr<SharedDatabase>& sharedDatabase()
+{
+    static std::unique_ptr<SharedDatabase> shared;
+    return shared;
+}
+
+} // namespace
+
+TestDatabase::TestDatabase(const QString& name, bool upgraded) : ownsDatabase_(!upgraded)
+{
+    params_ = serverParams();
+    auto& shared = sharedDatabase();
+    if (upgraded && shared) {
+        params_ = shared->params;
+        admin_ = std::make_unique<Connection>(params_);
+        admin_->execute(QStringLiteral("drop table if exists _pkarta"));
+        admin_->execute(QStringLiteral("truncate table karta"));
+        admin_->execute(QStringLiteral("truncate table odpisy"));
+        // The seeded tables are built again only when a test changed them.
+        if (checksums() != shared->seedChecksums) {
+            for (const char* table : {"def_skupiny", "def_odpisr", "def_odpisz", "def_odpis10", "def_odpis15",
+                                      "def_odpis20"})
+                admin_->execute(QStringLiteral("truncate table ") + QLatin1String(table));
+            runSqlFile(sourceDir() + QStringLiteral("/src/db/seed.sql"));
+        }
+        return;
+    }
+
+    params_.database = databaseName(upgraded ? QStringLiteral("shared") : name);
     ConnectionParams server = params_;
     server.database.clear();
     Connection setup(server);
@@ -47,11 +96,16 @@ TestDatabase::TestDatabase(const QString& name, bool upgraded)
             admin_->execute(QStringLiteral("alter table odpisy add column %1 decimal(12,2) not null default \"0.00\"")
                                 .arg(QLatin1String(column)));
         }
+        shared = std::make_unique<SharedDatabase>();
+        shared->params = params_;
+        shared->seedChecksums = checksums();
     }
 }
 
 TestDatabase::~TestDatabase()
 {
+    if (!ownsDatabase_)
+        return;
     try {
         admin_->execute(QStringLiteral("drop database if exists ") + params_.database);
     } catch (const DbError&) {
@@ -77,6 +131,15 @@ void TestDatabase::runSqlFile(const QString& path)
             statement.clear();
         }
     }
+}
+
+QStringList TestDatabase::checksums()
+{
+    const ResultSet result = admin_->select(kSeedChecksum);
+    QStringList values;
+    for (int row = 0; row < result.rowCount(); ++row)
+        values << result.cells[size_t(row) * result.fields.size() + 1].toString();
+    return values;
 }
 
 QStringList TestDatabase::column(const QString& sql)

@@ -11,9 +11,11 @@ namespace kelvo::test {
 // database of the caller's own, so that test programs can run side by side.
 ConnectionParams serverParams();
 
-// A fresh database named after the test, created from the program's schema and
-// seed files, dropped again at the end. `upgraded` adds the five columns that
-// the program's start adds, as every database has them after its first start.
+// A database of the test's own with the program's schema and freshly seeded
+// tables (ids start at 1). `upgraded` adds the five columns that the program's
+// start adds, as every database has them after its first start; such a
+// database is shared by the tests of one program and emptied for each. An old
+// database (`upgraded` false) is made for the test alone and dropped after it.
 class TestDatabase {
 public:
     explicit TestDatabase(const QString& name, bool upgraded = true);
@@ -32,8 +34,11 @@ public:
     QString scalar(const QString& sql);
 
 private:
+    QStringList checksums();
+
     ConnectionParams params_;
     std::unique_ptr<Connection> admin_;
+    bool ownsDatabase_ = false;
 };
 
 QString sourceDir();

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "core/messageservice.h"
+#include "db/query.h"
+
+#include <functional>
+
+namespace kelvo {
+
+// Told when a new card is saved without an inventory number and therefore dropped.
+extern const QString kNotSavedWithoutInventoryNumber;
+
+// Which form of the copy of card columns into depreciation rows runs after a
+// saved cycle: only an edit opened by double-click copies the in-use date too.
+enum class CopyForm { Menu, DoubleClick };
+
+// The statement that copies the cards' descriptive columns into all their
+// depreciation rows, as its four lines.
+QStringList CopyCardColumns(CopyForm form);
+
+// The card window's four data sets, owned by the card window and filled by the
+// cycles before it is shown.
+struct CardWindowData {
+    Query& card;    // the one card being edited
+    Query& rows;    // its depreciation rows
+    Query& work;    // statements and single values
+    Query& groups;  // the depreciation groups
+};
+
+// The card editing cycles of the main window: each opens a transaction, fills
+// the card window's data sets, shows the window modally and commits (result 1)
+// or rolls back (result 2). Afterwards the cards' columns are copied into their
+// depreciation rows.
+class CardEditingCycles {
+public:
+    // Shows the card window modally and returns its result, 1 or 2.
+    using ShowCardWindow = std::function<int()>;
+
+    CardEditingCycles(Connection& connection, Query& list, Query& statements, CardWindowData card,
+                      ShowCardWindow showCardWindow, MessageService& messages);
+
+    // "Nová karta": a new empty card inside a transaction with auto-commit off.
+    void newCard();
+    // "Oprava karty" (CopyForm::Menu) or a double-click on the list (CopyForm::DoubleClick):
+    // the list's current card. Does nothing on an empty list.
+    void editCard(CopyForm form);
+
+private:
+    void openCard(const QString& id, bool orderRowsByYear);
+    void endFailedCycle() noexcept;
+    void copyCardColumns(CopyForm form);
+
+    Connection& connection_;
+    Query& list_;
+    Query& statements_;
+    CardWindowData window_;
+    ShowCardWindow showCardWindow_;
+    MessageService& messages_;
+};
+
+} // namespace kelvo
