@@ -1,5 +1,6 @@
 #pragma once
 
+#include "card/cardwindowdata.h"
 #include "core/messageservice.h"
 #include "db/query.h"
 
@@ -17,15 +18,6 @@ enum class CopyForm { Menu, DoubleClick };
 // The statement that copies the cards' descriptive columns into all their
 // depreciation rows, as its four lines.
 QStringList CopyCardColumns(CopyForm form);
-
-// The card window's four data sets, owned by the card window and filled by the
-// cycles before it is shown.
-struct CardWindowData {
-    Query& card;    // the one card being edited
-    Query& rows;    // its depreciation rows
-    Query& work;    // statements and single values
-    Query& groups;  // the depreciation groups
-};
 
 // The card editing cycles of the main window: each opens a transaction, fills
 // the card window's data sets, shows the window modally and commits (result 1)
