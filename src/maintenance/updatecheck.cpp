@@ -57,7 +57,8 @@ UpdateOutcome UpdateCheck::run()
 
     const QString serverStamp = serverStampFromVersionFile(readStart(versionPath));
     const QString localStamp = localStampOfFile(places_.programFile);
-    if (QString reason; !writeVersionLog(places_.programDirectory, localStamp, serverStamp, &reason)) {
+    if (QString reason;
+        !writeVersionLog(places_.programDirectory, localStamp, serverStamp, &reason)) {
         outcome.failure = QStringLiteral("Soubor verze.log nelze zapsat: ") + reason;
         return outcome;
     }

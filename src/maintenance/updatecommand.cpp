@@ -39,7 +39,8 @@ FtpServerSettings UpdateCommand::readServerSettings(const SettingsFile& settings
     server.host = settings.readString(kSection, QStringLiteral("FTP"),
                                       QStringLiteral("aktualizace.zerut.invalid"));
     server.port = settings.readString(kSection, QStringLiteral("FTPport"), QStringLiteral("21"));
-    server.user = settings.readString(kSection, QStringLiteral("FTPuser"), QStringLiteral("trenix"));
+    server.user =
+        settings.readString(kSection, QStringLiteral("FTPuser"), QStringLiteral("trenix"));
     server.password =
         settings.readString(kSection, QStringLiteral("FTPpassword"), QStringLiteral("804396kqt"));
     server.passive = passiveFromSetting(
@@ -70,8 +71,8 @@ void UpdateCommand::Kontrolanovverze1Click()
         return;
     }
     if (outcome.code == u"A") {
-        messages_.show(
-            infoMessage(QStringLiteral("Zjištěna novější verze programu. Bude spuštěna instalace!")));
+        messages_.show(infoMessage(
+            QStringLiteral("Zjištěna novější verze programu. Bude spuštěna instalace!")));
         installer_.start(outcome.installerPath, places_.programDirectory);
         endProgram_();
         return;

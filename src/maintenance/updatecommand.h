@@ -24,8 +24,7 @@ class UpdateCommand {
 public:
     UpdateCommand(const SettingsFile& settings, MessageService& messages, DateFormat& dateFormat,
                   UpdateNoticeFactory makeNotice, InstallerStarter& installer,
-                  std::function<void()> endProgram, UpdatePlaces places,
-                  FtpWaiting waiting = {});
+                  std::function<void()> endProgram, UpdatePlaces places, FtpWaiting waiting = {});
 
     // The menu command's handler. A second call while a check is running (the
     // main window stays usable meanwhile) does nothing.

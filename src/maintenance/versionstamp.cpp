@@ -21,7 +21,8 @@ std::optional<QString> lineAt(const QString& text, int wanted)
         if (number == wanted)
             return text.mid(start, end - start);
         ++number;
-        if (end < text.size() && text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n')
+        if (end < text.size() && text[end] == u'\r' && end + 1 < text.size() &&
+            text[end + 1] == u'\n')
             ++end;
         start = end + 1;
     }
