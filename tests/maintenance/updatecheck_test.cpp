@@ -99,6 +99,9 @@ TEST_F(UpdateCheckTest, FailuresGiveEQuickly)
     wrongPassword.password = QStringLiteral("wrong");
     FtpServerSettings badPort = serverAt(server.port());
     badPort.port = QStringLiteral("21x");
+    // A hand-edited host must not smuggle a user or a path into the address.
+    FtpServerSettings badHost = serverAt(server.port());
+    badHost.host = QStringLiteral("evil@127.0.0.1");
 
     const struct {
         const char* what;
@@ -107,6 +110,7 @@ TEST_F(UpdateCheckTest, FailuresGiveEQuickly)
         {"wrong password", wrongPassword},
         {"refused connection", serverAt(refusing.port())},
         {"port not a number", badPort},
+        {"host not a name", badHost},
         {"no version file", serverAt(server.port())},
     };
     for (const auto& c : cases) {
