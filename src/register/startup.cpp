@@ -6,7 +6,11 @@
 namespace kelvo {
 
 void formCreate(Connection& connection, const SettingsFile& settings) {
-    connection.setParams(connectionParamsFrom(settings));
+    // The database is the connection's own (`kelvo` unless a test gives its
+    // own); host, port, user and password come from the file.
+    ConnectionParams params = connectionParamsFrom(settings);
+    params.database = connection.params().database;
+    connection.setParams(params);
     addMissingDepreciationColumns(connection);
 }
 

@@ -8,8 +8,8 @@
 namespace kelvo {
 
 // The main window's creation handler: the connection keys from the settings
-// file (read once, at start), then the five columns older databases lack. The
-// first statement opens the connection; a failure is thrown and the remaining
+// file (read once, at start; the database name stays the connection's), then the five columns older
+// databases lack. The first statement opens the connection; a failure is thrown and the remaining
 // checks are skipped.
 void formCreate(Connection& connection, const SettingsFile& settings);
 
