@@ -168,8 +168,12 @@ bool QueryTableModel::setData(const QModelIndex& index, const QVariant& value, i
             if (value.toString().trimmed().isEmpty())
                 return false;
             query_.append();
-        } else if (row != query_.currentRow()) {
-            query_.moveTo(row);
+        } else {
+            // An editor closed without a change leaves the row alone.
+            if (value.toString() == query_.displayText(row, field, dateFormat_.pattern()))
+                return true;
+            if (row != query_.currentRow())
+                query_.moveTo(row);
         }
         query_.setValue(query_.field(field).name, parsedValue(value.toString(), field));
         return true;

@@ -24,7 +24,9 @@ TableWindow::TableWindow(Connection& connection, const DateFormat& dateFormat,
     suiDBGrid1->setObjectName(QStringLiteral("suiDBGrid1"));
     suiDBGrid1->setModel(model_);
     suiDBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    suiDBGrid1->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    suiDBGrid1->setEditTriggers(
+        QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+        QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     for (size_t i = 0; i < definition.columns.size(); ++i) {
         if (definition.columns[i].width > 0)
             suiDBGrid1->setColumnWidth(int(i), definition.columns[i].width);

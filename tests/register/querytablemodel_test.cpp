@@ -94,6 +94,12 @@ TEST_F(QueryTableModelTest, AnAppendedRowIsWrittenWhenLeftAndEditsGoByKey) {
     EXPECT_EQ(db.scalar("select cast(prvnirok as char) from def_odpisr where skupina=7"),
               "12.5000");
 
+    // An editor closed without a change on another row neither moves nor edits.
+    query.moveTo(1);
+    EXPECT_TRUE(type(0, 2, "40"));
+    EXPECT_EQ(query.currentRow(), 1);
+    EXPECT_FALSE(query.isEditing());
+
     EXPECT_TRUE(type(0, 2, "41"));
     EXPECT_EQ(db.scalar("select cast(dalsi as char) from def_odpisr where skupina=1"), "40.0000");
     EXPECT_TRUE(model.goToRow(1));
