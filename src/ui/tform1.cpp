@@ -121,10 +121,11 @@ void TForm1::buildGrid() {
     suiDBGrid1->horizontalHeader()->setSectionsClickable(true);
     suiDBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     suiDBGrid1->horizontalHeader()->setHighlightSections(false);
-    suiDBGrid1->setStyleSheet(
-        QStringLiteral("QTableView { background-color: #E8E8E8; color: black; }"
-                       "QHeaderView::section { background-color: #444AA0; color: white; border: "
-                       "1px solid #30357A; }"));
+    suiDBGrid1->setStyleSheet(QStringLiteral(
+        "QTableView { background-color: #E8E8E8; color: black; }"
+        "QHeaderView::section:horizontal { background-color: #444AA0; color: white;"
+        " border: 1px solid #30357A; }"
+        "QHeaderView::section:vertical { background-color: #E8E8E8; border: 1px solid #C0C0C0; }"));
     const auto& columns = model_->columns();
     for (size_t i = 0; i < columns.size(); ++i) {
         if (columns[i].width > 0)

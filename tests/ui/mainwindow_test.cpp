@@ -191,6 +191,14 @@ TEST_F(MainWindowTest, ATableCommandReadsItsTableAndShowsTheWindow) {
     EXPECT_EQ(groups->model()->rowCount(), 7); // six groups and the blank row
 }
 
+TEST_F(MainWindowTest, OpravduClosesTheMainWindowWithoutAsking) {
+    StatementLog log(*connection);
+    action("Opravdu1")->trigger();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(log.statements.isEmpty());
+}
+
 class StartWithServerDown : public MainWindowTest {
   protected:
     StartWithServerDown() : MainWindowTest(1) {}
