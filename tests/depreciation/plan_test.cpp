@@ -1,5 +1,6 @@
 #include "depreciation/plan.h"
 #include "support/cardwindowsets.h"
+#include "support/qtprinters.h"
 #include "support/scriptedmessages.h"
 #include "support/testdatabase.h"
 
@@ -140,5 +141,165 @@ const WorkedExample kExamples[] = {
 
 INSTANTIATE_TEST_SUITE_P(Plans, WorkedExampleTest, ::testing::ValuesIn(kExamples),
                          [](const auto& info) { return std::string(info.param.name); });
+
+struct Refusal {
+    const char* name;
+    double price;
+    QString inUseText;
+    QString group;
+    QString method;
+    QString message;
+};
+
+class RefusalTest : public PlanTest, public ::testing::WithParamInterface<Refusal> {};
+
+// Each case fails one check (and any later ones); only the first message shows,
+// and neither the card nor its existing rows change.
+TEST_P(RefusalTest, ShowsOnlyTheFirstFailingCheckAndChangesNothing)
+{
+    const Refusal& r = GetParam();
+    // Groups that the statutory tables lack: one with no accelerated row, one
+    // of a single year.
+    connection.execute("insert into def_skupiny (sk_odpisu, skupina, rokyodpisu) values (\"7\", 7, 4), (\"J\", 8, 1)");
+    connection.execute("insert into def_odpisr (skupina, prvnirok, dalsi) values (8, 100, 0)");
+    const qint64 id = card(r.price, QDate(2014, 3, 15), r.group, r.method);
+    connection.execute(QStringLiteral("insert into odpisy set id_karta=%1, rok=2014, korun_o=5, odepsano=\"A\"").arg(id));
+
+    EXPECT_FALSE(generate(0, r.inUseText));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, r.message);
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(messages.shown[0].buttons, QStringList{"OK"});
+    EXPECT_EQ(messages.shown[0].caption, "Zerut");
+    EXPECT_EQ(planRows(connection, id), QStringList{"2014||0|5|0|0|0|0|0|0|0|0|0"});
+    EXPECT_EQ(cardRates(id), "0|0|0|0|0");
+}
+
+const Refusal kRefusals[] = {
+    {"NoPriceNorDate", 0, "", "", "", "Není vyplněn údaj pro výpočet odpisů - cena!"},
+    {"NoDate", 100, " ", "", "", "Není vyplněn údaj pro výpočet odpisů - datum!"},
+    {"InvalidDate", 100, "31.2.2014", "", "", "Chyba údaje pro výpočet odpisů - datum!"},
+    {"NotADate", 100, "březen", "2", kStraight, "Chyba údaje pro výpočet odpisů - datum!"},
+    {"NoGroup", 100, "15.3.2014", "", "", "Není vyplněn údaj pro výpočet odpisů - skupina odpisu!"},
+    {"UnknownGroup", 100, "15.3.2014", "99", kStraight, "Není vyplněn údaj pro výpočet odpisů - skupina odpisu!"},
+    {"NoMethod", 100, "15.3.2014", "2", "", "Není vyplněn údaj pro výpočet odpisů - způsob odpisu!"},
+    {"AcceleratedWithoutRateRow", 100, "15.3.2014", "7", kAccelerated,
+     "Chyba údaje pro výpočet odpisů - koeficient prvního roku!"},
+    {"StraightLineOfOneYear", 100, "15.3.2014", "J", kStraight, "Chyba údaje pro výpočet odpisů - počet let odpisu!"},
+    {"IncreasedOfOneYear", 100, "15.3.2014", "J", "zvýšený odpis o 20%",
+     "Chyba údaje pro výpočet odpisů - počet let odpisu!"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Plans, RefusalTest, ::testing::ValuesIn(kRefusals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PlanTest, AcceleratedWithZeroCoefficientIsRefused)
+{
+    connection.execute("update def_odpisz set prvnirok=0 where skupina=2");
+    const qint64 id = card(100000, QDate(2014, 3, 15), "2", kAccelerated);
+    EXPECT_FALSE(generate(0, "15.3.2014"));
+    EXPECT_EQ(messages.texts(), QStringList{"Chyba údaje pro výpočet odpisů - koeficient prvního roku!"});
+    EXPECT_EQ(cardRates(id), "0|0|0|0|0");
+}
+
+TEST_F(PlanTest, NegativePriceGivesANegativePlan)
+{
+    const qint64 id = card(-100000, QDate(2014, 3, 15), "2", kStraight);
+    ASSERT_TRUE(generate(0, "15.3.2014"));
+    EXPECT_EQ(planRows(connection, id),
+              QStringList({"2014||11|-11000|-11000|-11000|-11000|-89000|-89000|-11000|-11000|-89000|0",
+                           "2015||22.25|-22250|-22250|-33250|-33250|-66750|-66750|-22250|-33250|-66750|0",
+                           "2016||22.25|-22250|-22250|-55500|-55500|-44500|-44500|-22250|-55500|-44500|0",
+                           "2017||22.25|-22250|-22250|-77750|-77750|-22250|-22250|-22250|-77750|-22250|0",
+                           "2018||22.25|-22250|-22250|-100000|-100000|0|0|-22250|-100000|0|0"}));
+}
+
+// A second run replaces every row, posted ones included, with the same plan
+// under new ids; AccountingMode 1 does not pile up extra rows.
+TEST_F(PlanTest, RegeneratingGivesTheSameRows)
+{
+    for (const int mode : {0, 1}) {
+        SCOPED_TRACE(mode);
+        const qint64 id = card(100000, QDate(2014, 3, 15), "2", kStraight);
+        ASSERT_TRUE(generate(mode, "15.3.2014"));
+        const QStringList first = planRows(connection, id);
+        const QStringList firstIds = db.column(QStringLiteral("select id from odpisy where id_karta=%1").arg(id));
+        connection.execute(QStringLiteral("update odpisy set odepsano=\"A\" where id_karta=%1").arg(id));
+
+        ASSERT_TRUE(generate(mode, "15.3.2014"));
+        EXPECT_EQ(planRows(connection, id), first);
+        EXPECT_EQ(first.size(), mode == 0 ? 5 : 6);
+        for (const QString& oldId : firstIds)
+            EXPECT_EQ(db.scalar("select count(*) from odpisy where id=" + oldId), "0");
+        EXPECT_EQ(db.scalar(QStringLiteral("select count(*) from odpisy where odepsano=\"A\" and id_karta=%1").arg(id)),
+                  "0");
+    }
+}
+
+// The in-use text is read in the program's short date format; a date late in
+// the year still puts a full first year into that year.
+TEST_F(PlanTest, InUseTextFollowsTheShortDateFormat)
+{
+    dateFormat.setPattern("dd.MM.yyyy");
+    const qint64 id = card(100000, QDate(2014, 12, 31), "2", kStraight);
+    ASSERT_TRUE(generator.GeneratePlan(0));
+    const QStringList rows = planRows(connection, id);
+    ASSERT_EQ(rows.size(), 5);
+    EXPECT_TRUE(rows[0].startsWith("2014||11|11000|"));
+}
+
+// A method text outside the list computes no rows; proration of a card without
+// rows must not leave a row that belongs to no card.
+TEST_F(PlanTest, ProrationOfACardWithoutRowsLeavesNoRowBehind)
+{
+    const qint64 id = card(100000, QDate(2014, 3, 15), "2", "podle smlouvy");
+    ASSERT_TRUE(generate(1, "15.3.2014"));
+    EXPECT_EQ(db.scalar("select count(*) from odpisy"), "0");
+    EXPECT_EQ(cardRates(id), "2|5|0|0|0");
+}
+
+// One straight-line run sends exactly these statements, in this order.
+TEST_F(PlanTest, StraightLineRunSendsTheStatementsInOrder)
+{
+    const qint64 id = card(100000, QDate(2014, 3, 15), "2", kStraight);
+    ASSERT_EQ(id, 1);
+    StatementLog log(connection);
+    ASSERT_TRUE(generate(0, "15.3.2014"));
+
+    const auto insert = [](int year, const char* rate, int amount, int residual) {
+        return QStringLiteral("insert into odpisy set\nid_karta=1,\nrok=%1,\nprocento_o=%2,\nkorun_o=%3,\nzh=%4,\nzh_d=%4\n")
+            .arg(year)
+            .arg(QLatin1String(rate))
+            .arg(amount)
+            .arg(residual);
+    };
+    const QString korunDo = "update odpisy set korun_do = korun_o where id_karta=1\n";
+    QStringList expected{
+        "update karta set skupina=2,rokyodpisu=5 where id=1",
+        "select * from def_odpisr where skupina=2\n",
+        "update karta set prvnirok=11,dalsi=22,zvyseny_vstup=20 where id=1",
+        "delete from odpisy where id_karta = 1\n",
+        insert(2014, "11", 11000, 89000),
+        insert(2015, "22.25", 22250, 66750), korunDo,
+        insert(2016, "22.25", 22250, 44500), korunDo,
+        insert(2017, "22.25", 22250, 22250), korunDo,
+        insert(2018, "22.25", 22250, 0), korunDo,
+        "select * from odpisy where id_karta = 1\norder by rok",
+        "select * from odpisy where id_karta=1 order by rok\n",
+    };
+    // The data set writes each running sum back by the row's key, numbers in
+    // their shortest form.
+    const char* sums[] = {"11000", "33250", "55500", "77750", "1e+05"};
+    for (const char* column : {"opravka_u", "opravka_d"})
+        for (int row = 0; row < 5; ++row)
+            expected << QStringLiteral("update odpisy set %1=%2 where id=%3")
+                            .arg(QLatin1String(column), QLatin1String(sums[row]))
+                            .arg(row + 1);
+    expected << "update odpisy set\nkorun_or = korun_o \nwhere id_karta = 1\n"
+             << "update odpisy set\nopravka_up = opravka_u \nwhere id_karta = 1\n"
+             << "update odpisy set\nzh_p = zh \nwhere id_karta = 1\n"
+             << "select * from odpisy where id_karta = 1\norder by rok";
+    EXPECT_EQ(log.statements, expected);
+}
 
 } // namespace
