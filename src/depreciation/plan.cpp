@@ -114,14 +114,13 @@ bool PlanGenerator::GeneratePlan(const QString& inUseText, int accountingMode)
     card.post();
 
     // The rate row into the card.
-    double price = card.asFloat(QStringLiteral("cena"));
+    const double price = card.asFloat(QStringLiteral("cena"));
     if (method >= 0) {
         if (!rateRead)
             rate = readRateRow(method, groupNumber);
         card.setInteger(QStringLiteral("prvnirok"), WholeRate(rate.first));
         card.setInteger(QStringLiteral("dalsi"), WholeRate(rate.later));
         card.setInteger(QStringLiteral("zvyseny_vstup"), WholeRate(rate.increased));
-        price = card.asFloat(QStringLiteral("cena"));
         card.post();
     }
 
@@ -132,7 +131,7 @@ bool PlanGenerator::GeneratePlan(const QString& inUseText, int accountingMode)
 
     runningSumsAndSavedCopies(id);
     if (accountingMode == 1)
-        ProrateAccountingPlan(sets_.work, id, card.asFloat(QStringLiteral("cena")), inUse.month());
+        ProrateAccountingPlan(sets_.work, id, price, inUse.month());
     sets_.work.close();
     sets_.rows.refresh();
     return true;
