@@ -68,7 +68,7 @@ bool PlanGenerator::GeneratePlan(const QString& inUseText, int accountingMode)
     // Preconditions, in this order; only the first failure is shown.
     if (card.asFloat(QStringLiteral("cena")) == 0)
         return refuse(kNoPrice);
-    if (inUseText.trimmed().isEmpty())
+    if (inUseText.isEmpty())
         return refuse(kNoDate);
     const QDate inUse = dateFormat_.parse(inUseText);
     if (!inUse.isValid())

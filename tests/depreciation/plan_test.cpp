@@ -177,9 +177,10 @@ TEST_P(RefusalTest, ShowsOnlyTheFirstFailingCheckAndChangesNothing)
 
 const Refusal kRefusals[] = {
     {"NoPriceNorDate", 0, "", "", "", "Není vyplněn údaj pro výpočet odpisů - cena!"},
-    {"NoDate", 100, " ", "", "", "Není vyplněn údaj pro výpočet odpisů - datum!"},
+    {"NoDate", 100, "", "", "", "Není vyplněn údaj pro výpočet odpisů - datum!"},
     {"InvalidDate", 100, "31.2.2014", "", "", "Chyba údaje pro výpočet odpisů - datum!"},
     {"NotADate", 100, "březen", "2", kStraight, "Chyba údaje pro výpočet odpisů - datum!"},
+    {"BlanksAreNotADate", 100, " ", "", "", "Chyba údaje pro výpočet odpisů - datum!"},
     {"NoGroup", 100, "15.3.2014", "", "", "Není vyplněn údaj pro výpočet odpisů - skupina odpisu!"},
     {"UnknownGroup", 100, "15.3.2014", "99", kStraight, "Není vyplněn údaj pro výpočet odpisů - skupina odpisu!"},
     {"NoMethod", 100, "15.3.2014", "2", "", "Není vyplněn údaj pro výpočet odpisů - způsob odpisu!"},
