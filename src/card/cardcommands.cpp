@@ -4,7 +4,7 @@
 
 namespace kelvo {
 
-CardCommands::CardCommands(CardWindowData data, MessageService& messages, SettingsFile settings)
+CardCommands::CardCommands(CardDataSets data, MessageService& messages, SettingsFile settings)
     : data_(data), messages_(messages), settings_(std::move(settings))
 {
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "card/cardwindowdata.h"
+#include "depreciation/carddatasets.h"
 #include "core/messageservice.h"
 #include "db/settingsfile.h"
 
@@ -13,7 +13,7 @@ class CardCommands {
 public:
     // `settings` is kelvo.ini beside the executable, read for AccountingMode at
     // every show.
-    CardCommands(CardWindowData data, MessageService& messages, SettingsFile settings);
+    CardCommands(CardDataSets data, MessageService& messages, SettingsFile settings);
 
     // The window is being shown: the plan button is enabled only for a card
     // without a plan (skupina 0); AccountingMode is read afresh.
@@ -38,7 +38,7 @@ public:
 private:
     void showCard(const QString& id);
 
-    CardWindowData data_;
+    CardDataSets data_;
     MessageService& messages_;
     SettingsFile settings_;
     bool planButtonEnabled_ = true;

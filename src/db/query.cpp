@@ -177,23 +177,25 @@ void Query::last()
 
 void Query::next()
 {
+    // A pending edit is written even when there is no next row: walking off the
+    // end must not leave the last row's changes unposted.
+    if (editing_)
+        post();
     if (order_.empty() || current_ >= int(order_.size()) - 1) {
         eof_ = true;
         return;
     }
-    if (editing_)
-        post();
     setCurrent(current_ + 1);
 }
 
 void Query::prior()
 {
+    if (editing_)
+        post();
     if (order_.empty() || current_ <= 0) {
         bof_ = true;
         return;
     }
-    if (editing_)
-        post();
     setCurrent(current_ - 1);
 }
 

@@ -5,27 +5,7 @@ namespace kelvo {
 const QString kNotSavedWithoutInventoryNumber =
     QStringLiteral("Nová karta nebyla uložena, protože nemá vyplněné inventární číslo.");
 
-QStringList CopyCardColumns(CopyForm form)
-{
-    QStringList lines{
-        QStringLiteral("update odpisy,karta set odpisy.pora_cislo=karta.pora_cislo,odpisy.cislokarty=karta.cislokarty,"
-                       "odpisy.nazev=karta.nazev"),
-        QStringLiteral(",odpisy.dat_zhod=karta.dat_zhod,odpisy.dokl_zhod=karta.dokl_zhod,odpisy.koruny=karta.koruny,"
-                       "odpisy.cena=karta.cena"),
-        QStringLiteral(",odpisy.datum_za=karta.datum_za,odpisy.dokl_za=karta.dokl_za,odpisy.misto=karta.misto,"
-                       "odpisy.sk_odpisu=karta.sk_odpisu"),
-    };
-    if (form == CopyForm::DoubleClick) {
-        lines << QStringLiteral(",odpisy.do_pouziti=karta.do_pouziti,odpisy.opravky=karta.opravky,"
-                                "odpisy.zp_odpisu=karta.zp_odpisu where odpisy.id_karta=karta.id");
-    } else {
-        lines << QStringLiteral(
-            ",odpisy.opravky=karta.opravky,odpisy.zp_odpisu=karta.zp_odpisu where odpisy.id_karta=karta.id");
-    }
-    return lines;
-}
-
-CardEditingCycles::CardEditingCycles(Connection& connection, Query& list, Query& statements, CardWindowData card,
+CardEditingCycles::CardEditingCycles(Connection& connection, Query& list, Query& statements, CardDataSets card,
                                      ShowCardWindow showCardWindow, MessageService& messages)
     : connection_(connection), list_(list), statements_(statements), window_(card),
       showCardWindow_(std::move(showCardWindow)), messages_(messages)
@@ -74,12 +54,10 @@ void CardEditingCycles::endFailedCycle() noexcept
     }
 }
 
-void CardEditingCycles::copyCardColumns(CopyForm form)
+void CardEditingCycles::copyCardColumns(CopyCardColumnsForm form)
 {
     statements_.close();
-    statements_.clearText();
-    for (const QString& line : CopyCardColumns(form))
-        statements_.addLine(line);
+    statements_.setText(copyCardColumnsStatement(form));
     statements_.execute();
 }
 
@@ -130,10 +108,10 @@ void CardEditingCycles::newCard()
         endFailedCycle();
         throw;
     }
-    copyCardColumns(CopyForm::Menu);
+    copyCardColumns(CopyCardColumnsForm::Menu);
 }
 
-void CardEditingCycles::editCard(CopyForm form)
+void CardEditingCycles::editCard(CopyCardColumnsForm form)
 {
     // With an empty list there is no card to edit; nothing is sent.
     if (!list_.isOpen() || list_.isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "card/cardwindowdata.h"
+#include "depreciation/carddatasets.h"
+#include "depreciation/statements.h"
 #include "core/messageservice.h"
 #include "db/query.h"
 
@@ -11,14 +12,6 @@ namespace kelvo {
 // Told when a new card is saved without an inventory number and therefore dropped.
 extern const QString kNotSavedWithoutInventoryNumber;
 
-// Which form of the copy of card columns into depreciation rows runs after a
-// saved cycle: only an edit opened by double-click copies the in-use date too.
-enum class CopyForm { Menu, DoubleClick };
-
-// The statement that copies the cards' descriptive columns into all their
-// depreciation rows, as its four lines.
-QStringList CopyCardColumns(CopyForm form);
-
 // The card editing cycles of the main window: each opens a transaction, fills
 // the card window's data sets, shows the window modally and commits (result 1)
 // or rolls back (result 2). Afterwards the cards' columns are copied into their
@@ -28,24 +21,24 @@ public:
     // Shows the card window modally and returns its result, 1 or 2.
     using ShowCardWindow = std::function<int()>;
 
-    CardEditingCycles(Connection& connection, Query& list, Query& statements, CardWindowData card,
+    CardEditingCycles(Connection& connection, Query& list, Query& statements, CardDataSets card,
                       ShowCardWindow showCardWindow, MessageService& messages);
 
     // "Nová karta": a new empty card inside a transaction with auto-commit off.
     void newCard();
-    // "Oprava karty" (CopyForm::Menu) or a double-click on the list (CopyForm::DoubleClick):
+    // "Oprava karty" (CopyCardColumnsForm::Menu) or a double-click on the list (CopyCardColumnsForm::DoubleClick):
     // the list's current card. Does nothing on an empty list.
-    void editCard(CopyForm form);
+    void editCard(CopyCardColumnsForm form);
 
 private:
     void openCard(const QString& id, bool orderRowsByYear);
     void endFailedCycle() noexcept;
-    void copyCardColumns(CopyForm form);
+    void copyCardColumns(CopyCardColumnsForm form);
 
     Connection& connection_;
     Query& list_;
     Query& statements_;
-    CardWindowData window_;
+    CardDataSets window_;
     ShowCardWindow showCardWindow_;
     MessageService& messages_;
 };

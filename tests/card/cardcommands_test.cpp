@@ -45,7 +45,7 @@ protected:
     Query card{connection}, rows{connection}, work{connection}, groups{connection};
     ScriptedMessages messages;
     QTemporaryDir settingsDir;
-    CardCommands commands{CardWindowData{card, rows, work, groups}, messages,
+    CardCommands commands{CardDataSets{card, rows, work, groups}, messages,
                           SettingsFile::inDirectory(settingsDir.path(), "kelvo.ini")};
 };
 

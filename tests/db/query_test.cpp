@@ -205,3 +205,20 @@ TEST_F(QueryTest, ConnectionOpensAgainAfterBeingRefusedOrLost)
     EXPECT_THROW(victim.execute("do 1"), DbError);
     EXPECT_NO_THROW(victim.execute("do 1"));
 }
+
+TEST_F(QueryTest, SteppingPastEitherEndPostsThePendingEdit)
+{
+    connection.execute("insert into karta (pora_cislo, cena) values (\"1\", 100), (\"2\", 200)");
+    Query q(connection);
+    q.openText("select * from karta order by pora_cislo");
+    q.last();
+    q.setFloat("cena", 250);
+    q.next();
+    EXPECT_TRUE(q.eof());
+    EXPECT_FALSE(q.isEditing());
+    q.first();
+    q.setFloat("cena", 150);
+    q.prior();
+    EXPECT_FALSE(q.isEditing());
+    EXPECT_EQ(db.column("select cena from karta order by pora_cislo"), QStringList({"150", "250"}));
+}

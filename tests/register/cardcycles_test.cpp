@@ -34,7 +34,7 @@ protected:
     Query card{connection}, rows{connection}, work{connection}, groups{connection};
     ScriptedMessages messages;
     std::function<int()> window = [] { return 2; };
-    CardEditingCycles cycles{connection, list, statements, CardWindowData{card, rows, work, groups},
+    CardEditingCycles cycles{connection, list, statements, CardDataSets{card, rows, work, groups},
                              [this] { return window(); }, messages};
 };
 
@@ -115,7 +115,7 @@ TEST_F(CardCyclesTest, CancelledEditRestoresTheCardAndRemovesCardsWithoutSequenc
         card.setFloat("cena", 1);
         return 2;
     };
-    cycles.editCard(CopyForm::Menu);
+    cycles.editCard(CopyCardColumnsForm::Menu);
     EXPECT_EQ(db.scalar("select nazev from karta where id=1"), "Vrtačka");
     EXPECT_EQ(db.column("select rok from odpisy where id_karta=1"), QStringList{"2014"});
     EXPECT_EQ(countOf("select count(*) from karta where pora_cislo=\"\""), 0);
@@ -126,10 +126,10 @@ TEST_F(CardCyclesTest, CancelledEditRestoresTheCardAndRemovesCardsWithoutSequenc
 TEST_F(CardCyclesTest, SavedEditCopiesTheInUseDateOnlyAfterADoubleClick)
 {
     struct Case {
-        CopyForm form;
+        CopyCardColumnsForm form;
         QString expectedDate;
     };
-    const Case cases[] = {{CopyForm::Menu, ""}, {CopyForm::DoubleClick, "2015-01-31"}};
+    const Case cases[] = {{CopyCardColumnsForm::Menu, ""}, {CopyCardColumnsForm::DoubleClick, "2015-01-31"}};
     for (const Case& c : cases) {
         db.admin().execute("update odpisy set do_pouziti=NULL");
         list.locate("id", "2");
@@ -172,7 +172,7 @@ TEST_F(CardCyclesTest, EditOnAnEmptyListSendsNothing)
         shown = true;
         return 1;
     };
-    cycles.editCard(CopyForm::Menu);
+    cycles.editCard(CopyCardColumnsForm::Menu);
     EXPECT_FALSE(shown);
     EXPECT_TRUE(log.statements.isEmpty());
 }
