@@ -31,13 +31,12 @@ int main(int argc, char* argv[]) {
     SettingsFile executableSettings = SettingsFile::forExecutable(executable);
     SettingsFile programSettings = SettingsFile::inDirectory(QFileInfo(executable).absolutePath(),
                                                              QStringLiteral("kelvo.ini"));
-    Q_UNUSED(programSettings); // handed to the card window and the update check when they come
     Connection connection;
     SystemClock clock;
     DateFormat dateFormat;
     QtMessageService messages;
 
-    TForm1 form1(MainWindowServices{connection, executableSettings, clock, dateFormat, messages});
+    TForm1 form1(MainWindowServices{connection, executableSettings, programSettings, clock, dateFormat, messages});
     TForm1::Windows windows;
     windows.fkarta = new Tfkarta(connection, &form1);
     windows.fzvysen15 = new Tfzvysen15(connection, dateFormat, messages, &form1);

@@ -1,11 +1,14 @@
 #include "ui/tform1.h"
 
+#include "maintenance/installerstarter.h"
+#include "maintenance/updatecommand.h"
 #include "register/cardstate.h"
 #include "register/commandguard.h"
 #include "register/startup.h"
 #include "ui/notavailable.h"
 #include "ui/searchdialog.h"
 #include "ui/tfkarta.h"
+#include "ui/tfoznam.h"
 #include "ui/tfrovnomerne.h"
 #include "ui/tfservis.h"
 #include "ui/tfskupina.h"
@@ -14,6 +17,7 @@
 #include "ui/tfzvysen15.h"
 #include "ui/tfzvysen20.h"
 
+#include <QCloseEvent>
 #include <QColor>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -274,7 +278,21 @@ void TForm1::Inventurnsoupis1Click() {
 }
 
 void TForm1::Kontrolanovverze1Click() {
-    showNotAvailable(services_.messages);
+    if (!update_) {
+        installer_ = std::make_unique<ProcessInstallerStarter>();
+        FtpWaiting waiting;
+        waiting.shouldAbort = [this] { return closing_; };
+        update_ = std::make_unique<UpdateCommand>(
+            services_.programSettings, services_.messages, services_.dateFormat,
+            [this] { return std::make_unique<Tfoznam>(this); }, *installer_, [this] { close(); },
+            UpdatePlaces::forRunningProgram(), waiting);
+    }
+    update_->Kontrolanovverze1Click();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    closing_ = true;
+    QMainWindow::closeEvent(event);
 }
 
 // --- Discard, reinstate, delete.

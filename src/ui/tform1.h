@@ -8,6 +8,7 @@
 #include "register/querytablemodel.h"
 
 #include <QMainWindow>
+#include <memory>
 
 class QAction;
 class QMenu;
@@ -25,11 +26,14 @@ class Tfzvysen10;
 class Tfinventura;
 class Tfservis;
 class TableWindow;
+class UpdateCommand;
+class ProcessInstallerStarter;
 
 // What the main window is given at creation.
 struct MainWindowServices {
     Connection& connection; // the one connection, owned by the program's entry
     SettingsFile settings;  // the file named after the executable: connection keys
+    SettingsFile programSettings; // kelvo.ini beside the executable: update server, AccountingMode
     const Clock& clock;
     DateFormat& dateFormat;
     MessageService& messages;
@@ -108,6 +112,7 @@ class TForm1 final : public QMainWindow {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void FormCreate();
@@ -125,6 +130,9 @@ class TForm1 final : public QMainWindow {
     QueryTableModel* model_ = nullptr;
     Windows windows_;
     bool shown_ = false;
+    bool closing_ = false; // tells a running update check to stop waiting
+    std::unique_ptr<ProcessInstallerStarter> installer_;
+    std::unique_ptr<UpdateCommand> update_;
 };
 
 } // namespace kelvo

@@ -1,6 +1,7 @@
 #include "register/cards.h"
 #include "support/scriptedmessages.h"
 #include "support/testdatabase.h"
+#include "ui/tfoznam.h"
 #include "ui/tform1.h"
 #include "ui/tfskupina.h"
 
@@ -44,7 +45,7 @@ class MainWindowTest : public ::testing::Test {
         initial.database = db.params().database;
         connection = std::make_unique<Connection>(initial);
         form = std::make_unique<TForm1>(
-            MainWindowServices{*connection, settings, clock, dateFormat, messages});
+            MainWindowServices{*connection, settings, settings, clock, dateFormat, messages});
         form->show();
     }
 
@@ -167,11 +168,19 @@ TEST_F(MainWindowTest, TitleClicksSortAndTheSortSurvivesTheFilterSwitch) {
 TEST_F(MainWindowTest, LaterCommandsSayTheyAreNotAvailableYet) {
     for (const char* name :
          {"Novkarta1", "Opravakarty1", "Provstodpis1", "Vybrankarta1", "Seznamkaret1", "tiskodpis1",
-          "Inventurnsoupis1", "Kontrolanovverze1"}) {
+          "Inventurnsoupis1"}) {
         messages.shown.clear();
         action(name)->trigger();
         EXPECT_EQ(messages.texts(), QStringList({kNotAvailable})) << name;
     }
+}
+
+TEST_F(MainWindowTest, UpdateCheckWithoutAReachableServerSaysThereIsNoNewVersion) {
+    // kelvo.ini names no update server: the default host never resolves.
+    action("Kontrolanovverze1")->trigger();
+    EXPECT_EQ(messages.texts(), QStringList({"Není nová verze"}));
+    EXPECT_TRUE(form->findChildren<Tfoznam*>().isEmpty());
+    EXPECT_TRUE(form->isVisible());
 }
 
 TEST_F(MainWindowTest, ATableCommandReadsItsTableAndShowsTheWindow) {
