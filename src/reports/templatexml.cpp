@@ -10,6 +10,9 @@ namespace kelvo {
 
 QString TemplateError::text() const
 {
+    // Variables set by the program have no line in the file.
+    if (line <= 0)
+        return QStringLiteral("Chyba v šabloně: %1").arg(message);
     return QStringLiteral("Chyba v šabloně na řádku %1: %2").arg(line).arg(message);
 }
 
@@ -450,6 +453,8 @@ private:
 
 std::variant<ReportTemplate, TemplateError> readTemplate(const QString& xml)
 {
+    if (xml.trimmed().isEmpty())
+        return TemplateError{1, QStringLiteral("šablona musí začínat prvkem <report>")};
     try {
         Reader reader(xml);
         return reader.read();
