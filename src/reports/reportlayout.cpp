@@ -429,7 +429,12 @@ struct ReportLayout::State final : EvalScope {
     void finishPage()
     {
         if (pageFooter) {
+            // The footer's fields show the last row placed on the page, not the
+            // row that opens the next one (or none at the end).
+            const bool live = fromSnapshot;
+            fromSnapshot = !firstRow;
             instantiate(*pageFooter, pageScratch);
+            fromSnapshot = live;
             y = model.pageHeight - report.page.bottomMargin - pageScratch.height;
             place(pageScratch);
         }
