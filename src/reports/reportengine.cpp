@@ -19,6 +19,7 @@ ReportEngine::~ReportEngine() = default;
 
 void ReportEngine::discard()
 {
+    errorLine_ = 0;
     template_ = ReportTemplate();
     sourceText_.clear();
     loadError_.clear();
@@ -119,7 +120,9 @@ bool ReportEngine::prepare()
 {
     pages_ = PageModel();
     error_.clear();
+    errorLine_ = 0;
     if (!loadError_.isEmpty()) {
+        errorLine_ = loadErrorLine_;
         fail(loadError_);
         return false;
     }
@@ -127,6 +130,7 @@ bool ReportEngine::prepare()
         measurer_ = std::make_unique<FontTextMeasurer>();
     ReportLayout layout(template_, LayoutInput{source_, variables_, clock_.today(), measurer_.get()});
     if (!layout.start()) {
+        errorLine_ = layout.errorLine();
         fail(layout.errorText());
         return false;
     }
@@ -151,6 +155,8 @@ QPageLayout pageLayoutOf(const PageModel& model)
 }
 
 } // namespace
+
+QPageLayout ReportEngine::pageLayout() const { return pageLayoutOf(pages_); }
 
 bool ReportEngine::exportPdf(const QString& path, int fromPage, int toPage)
 {

@@ -7,9 +7,11 @@
 #include "reports/reporttemplate.h"
 #include "reports/textmeasurer.h"
 
+#include <QPageLayout>
 #include <QPainter>
 #include <QString>
 #include <memory>
+#include <utility>
 
 namespace kelvo {
 
@@ -69,12 +71,19 @@ public:
     // rows. False with errorText() (and a message) when it failed.
     bool prepare();
     QString errorText() const { return error_; }
+    int errorLine() const { return errorLine_; }  // the template line at fault, 0 when none
+
+    // The designer lays out on every edit and shows errors itself: it swaps the
+    // message service out meanwhile. Returns the previous one.
+    MessageService* setMessageService(MessageService* messages) { return std::exchange(messages_, messages); }
 
     int pageCount() const { return pages_.pageCount(); }
     const Page& page(int index) const { return pages_.pages.at(size_t(index)); }
     const PageModel& pageModel() const { return pages_; }
 
     // --- Output of the prepared pages.
+    // The paper of the prepared pages, without margins (the pages carry their own).
+    QPageLayout pageLayout() const;
     void paintPage(QPainter& painter, int index, double dpiX, double dpiY) const;
     // Pages from `fromPage` to `toPage` (1-based, 0 = to the last) into a PDF file.
     bool exportPdf(const QString& path, int fromPage = 1, int toPage = 0);
@@ -97,6 +106,7 @@ private:
     std::vector<std::pair<QString, QString>> variables_;
     PageModel pages_;
     QString error_;
+    int errorLine_ = 0;
 };
 
 } // namespace kelvo

@@ -84,6 +84,7 @@ struct ReportLayout::State final : EvalScope {
     const ReportTemplate& report;
     LayoutInput input;
     QString error;
+    int errorLine = 0;
 
     // Compiled template.
     std::vector<Variable> variables;
@@ -161,8 +162,10 @@ struct ReportLayout::State final : EvalScope {
     // --- Compiling
     bool fail(int sourceLine, const QString& message)
     {
-        if (error.isEmpty())
+        if (error.isEmpty()) {
             error = TemplateError{sourceLine, message}.text();
+            errorLine = sourceLine;
+        }
         return false;
     }
 
@@ -574,6 +577,7 @@ bool ReportLayout::start()
 }
 
 QString ReportLayout::errorText() const { return d_->error; }
+int ReportLayout::errorLine() const { return d_->errorLine; }
 
 bool ReportLayout::advance(int pages)
 {

@@ -35,6 +35,7 @@ public:
     // row. False when an expression names an unknown field or variable.
     bool start();
     QString errorText() const;
+    int errorLine() const;  // the template line at fault, 0 when none
 
     // Lays out until at least `pages` pages are complete or the report has ended.
     // Returns false once the report has ended.
