@@ -17,7 +17,9 @@ public:
         if (result && pos_ < s_.size())
             fail(QStringLiteral("nečekaný znak „%1“").arg(s_[pos_]));
         if (!error_.isEmpty()) {
-            *error = QStringLiteral("výraz „%1“: %2").arg(s_, error_);
+            // Long expressions are cut so that the message stays readable.
+            const QString shown = s_.size() > 40 ? s_.left(30) + QChar(0x2026) : s_;
+            *error = QStringLiteral("výraz „%1“: %2").arg(shown, error_);
             return nullptr;
         }
         return result;
@@ -52,6 +54,13 @@ private:
 
     ExprPtr parseUnary()
     {
+        // A template is user input: a flood of brackets must not exhaust the stack.
+        if (++depth_ > kMaxDepth)
+            return fail(QStringLiteral("výraz je příliš hluboko vnořený"));
+        struct Leave {
+            int& depth;
+            ~Leave() { --depth; }
+        } leave{depth_};
         skipBlanks();
         if (peekIs(u'-')) {
             ++pos_;
@@ -224,8 +233,10 @@ private:
         return nullptr;
     }
 
+    static constexpr int kMaxDepth = 64;
     const QString& s_;
     qsizetype pos_ = 0;
+    int depth_ = 0;
     QString error_;
 };
 

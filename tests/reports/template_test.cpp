@@ -68,9 +68,17 @@ struct MalformedCase {
 
 class MalformedTemplate : public ::testing::TestWithParam<MalformedCase> {};
 
+// Twenty thousand nested brackets in a text item.
+QString bracketFlood()
+{
+    return QStringLiteral("<report><reportTitle>\n<text>[") + QString(20000, QLatin1Char('(')) +
+           QStringLiteral("1]</text></reportTitle></report>");
+}
+
 TEST_P(MalformedTemplate, ReportsItsLineInCzech)
 {
-    auto result = readTemplate(QString::fromUtf8(GetParam().xml));
+    const bool flood = std::string(GetParam().name) == "BracketFloodDoesNotExhaustTheStack";
+    auto result = readTemplate(flood ? bracketFlood() : QString::fromUtf8(GetParam().xml));
     ASSERT_TRUE(std::holds_alternative<TemplateError>(result));
     EXPECT_EQ(std::get<TemplateError>(result).text().toStdString(), GetParam().message);
 }
@@ -94,6 +102,9 @@ INSTANTIATE_TEST_SUITE_P(
                       "Chyba v šabloně na řádku 3: neznámý styl „tucne“"},
         MalformedCase{"MarginsWiderThanPage", "<report><page width=\"100\" left=\"60\" right=\"50\"/></report>",
                       "Chyba v šabloně na řádku 1: okraje jsou větší než stránka"},
+        MalformedCase{"BracketFloodDoesNotExhaustTheStack", "",
+                      "Chyba v šabloně na řádku 2: výraz „((((((((((((((((((((((((((((((…“: "
+                      "výraz je příliš hluboko vnořený"},
         MalformedCase{"BandTwice", "<report><pageHeader/>\n<pageHeader/></report>",
                       "Chyba v šabloně na řádku 2: pásmo <pageHeader> je v šabloně dvakrát"}),
     [](const auto& info) { return std::string(info.param.name); });
