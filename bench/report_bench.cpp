@@ -6,20 +6,20 @@
 #include "reports/reportlayout.h"
 #include "reports/templatexml.h"
 
+#include <cstdio>
+#include <ctime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
-#include <cstdio>
-#include <ctime>
 
 namespace {
 
 // Cards made up on the fly, so that the figures are the engine's and not
 // those of rows held in memory.
 class GeneratedCards final : public kelvo::ReportDataSource {
-public:
+  public:
     explicit GeneratedCards(int count) : count_(count) {}
 
     int fieldCount() const override { return int(names_.size()); }
@@ -27,8 +27,7 @@ public:
     void first() override { row_ = 0; }
     void next() override { ++row_; }
     bool eof() const override { return row_ >= count_; }
-    QVariant value(int field) const override
-    {
+    QVariant value(int field) const override {
         if (eof())
             return {};
         switch (field) {
@@ -51,30 +50,30 @@ public:
         case 8:
             return QStringLiteral("rovnoměrný");
         case 9:
-            return row_ % 10 == 0 ? QStringLiteral("Po generální opravě, revize platí do konce roku") : QString();
+            return row_ % 10 == 0
+                       ? QStringLiteral("Po generální opravě, revize platí do konce roku")
+                       : QString();
         default:
             return {};
         }
     }
 
-private:
-    QStringList names_{"CISLOKARTY", "NAZEV", "DODAVATEL", "CENA", "DATUM_ZA", "DOKL_ZA",
-                       "MISTO", "SK_ODPISU", "ZP_ODPISU", "POZNAMKA", "DO_POUZITI", "DATUM_VY",
-                       "DOKL_VY", "DAT_ZHOD", "DOKL_ZHOD", "KORUNY"};
+  private:
+    QStringList names_{"CISLOKARTY", "NAZEV",     "DODAVATEL", "CENA",     "DATUM_ZA",   "DOKL_ZA",
+                       "MISTO",      "SK_ODPISU", "ZP_ODPISU", "POZNAMKA", "DO_POUZITI", "DATUM_VY",
+                       "DOKL_VY",    "DAT_ZHOD",  "DOKL_ZHOD", "KORUNY"};
     int count_;
     int row_ = 0;
 };
 
 // CPU time of the process: the machine is shared, so wall time alone says little.
-double cpuMs()
-{
+double cpuMs() {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
-long peakMemoryKb()
-{
+long peakMemoryKb() {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
@@ -85,15 +84,13 @@ long peakMemoryKb()
     return -1;
 }
 
-QString listTemplate()
-{
+QString listTemplate() {
     QFile file(QStringLiteral(KELVO_SOURCE_DIR "/src/reports/templates/seznam.fr3"));
     file.open(QIODevice::ReadOnly);
     return QString::fromUtf8(file.readAll());
 }
 
-void run(int rows)
-{
+void run(int rows) {
     const kelvo::FixedClock clock(QDate(2014, 10, 1));
     GeneratedCards cards(rows);
     kelvo::FontTextMeasurer measurer;
@@ -105,7 +102,8 @@ void run(int rows)
     timer.start();
     double cpu = cpuMs();
     {
-        kelvo::ReportLayout layout(report, kelvo::LayoutInput{&cards, {}, clock.today(), &measurer});
+        kelvo::ReportLayout layout(report,
+                                   kelvo::LayoutInput{&cards, {}, clock.today(), &measurer});
         layout.start();
         layout.advance(1);
     }
@@ -129,18 +127,18 @@ void run(int rows)
     const qint64 pdfTime = timer.elapsed();
     const double pdfCpu = cpuMs() - cpu;
 
-    std::printf("%7d rows %5d pages | first page %5lld ms (cpu %5.0f) | layout %6lld ms (cpu %6.0f) | "
-                "PDF %6lld ms (cpu %6.0f, %.1f MB) | peak %ld MB\n",
-                rows, engine.pageCount(), static_cast<long long>(firstPage), firstPageCpu,
-                static_cast<long long>(allPages), allPagesCpu, static_cast<long long>(pdfTime), pdfCpu,
-                QFileInfo(pdf).size() / 1e6, peakMemoryKb() / 1024);
+    std::printf(
+        "%7d rows %5d pages | first page %5lld ms (cpu %5.0f) | layout %6lld ms (cpu %6.0f) | "
+        "PDF %6lld ms (cpu %6.0f, %.1f MB) | peak %ld MB\n",
+        rows, engine.pageCount(), static_cast<long long>(firstPage), firstPageCpu,
+        static_cast<long long>(allPages), allPagesCpu, static_cast<long long>(pdfTime), pdfCpu,
+        QFileInfo(pdf).size() / 1e6, peakMemoryKb() / 1024);
     std::fflush(stdout);
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     // Row counts may be given on the command line; by default 10 000 and 100 000.
     QList<int> counts;

@@ -14,7 +14,7 @@ namespace kelvo {
 // QDate/QDateTime for dates, QString for text, qlonglong for whole numbers; a
 // NULL is an invalid QVariant.
 class ReportDataSource {
-public:
+  public:
     virtual ~ReportDataSource() = default;
 
     virtual int fieldCount() const = 0;
@@ -33,7 +33,7 @@ public:
 
 // Rows held in memory: for tests and for the designer's preview.
 class MemoryDataSource final : public ReportDataSource {
-public:
+  public:
     MemoryDataSource() = default;
     explicit MemoryDataSource(QStringList fieldNames) : names_(std::move(fieldNames)) {}
 
@@ -50,7 +50,7 @@ public:
     bool eof() const override { return current_ >= int(rows_.size()); }
     QVariant value(int field) const override;
 
-private:
+  private:
     QStringList names_;
     std::vector<QVariantList> rows_;
     int current_ = 0;

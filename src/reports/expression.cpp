@@ -7,11 +7,10 @@ namespace kelvo {
 namespace {
 
 class Parser {
-public:
+  public:
     explicit Parser(const QString& source) : s_(source) {}
 
-    ExprPtr parseAll(QString* error)
-    {
+    ExprPtr parseAll(QString* error) {
         ExprPtr result = parseSum();
         skipBlanks();
         if (result && pos_ < s_.size())
@@ -25,9 +24,8 @@ public:
         return result;
     }
 
-private:
-    ExprPtr parseSum()
-    {
+  private:
+    ExprPtr parseSum() {
         ExprPtr left = parseProduct();
         while (left) {
             skipBlanks();
@@ -39,8 +37,7 @@ private:
         return left;
     }
 
-    ExprPtr parseProduct()
-    {
+    ExprPtr parseProduct() {
         ExprPtr left = parseUnary();
         while (left) {
             skipBlanks();
@@ -52,8 +49,7 @@ private:
         return left;
     }
 
-    ExprPtr parseUnary()
-    {
+    ExprPtr parseUnary() {
         // A template is user input: a flood of brackets must not exhaust the stack.
         if (++depth_ > kMaxDepth)
             return fail(QStringLiteral("výraz je příliš hluboko vnořený"));
@@ -75,8 +71,7 @@ private:
         return parsePrimary();
     }
 
-    ExprPtr parsePrimary()
-    {
+    ExprPtr parsePrimary() {
         skipBlanks();
         if (pos_ >= s_.size())
             return fail(QStringLiteral("chybí hodnota"));
@@ -99,8 +94,7 @@ private:
         return fail(QStringLiteral("nečekaný znak „%1“").arg(c));
     }
 
-    ExprPtr parseNumber()
-    {
+    ExprPtr parseNumber() {
         const qsizetype start = pos_;
         while (pos_ < s_.size() && (s_[pos_].isDigit() || s_[pos_] == u'.'))
             ++pos_;
@@ -111,8 +105,7 @@ private:
         return literal(value);
     }
 
-    ExprPtr parseName()
-    {
+    ExprPtr parseName() {
         const QString ident = readIdentifier();
         skipBlanks();
         if (peekIs(u'.')) {
@@ -162,8 +155,7 @@ private:
         return node;
     }
 
-    QString readIdentifier()
-    {
+    QString readIdentifier() {
         const qsizetype start = pos_;
         while (pos_ < s_.size() && (s_[pos_].isLetterOrNumber() || s_[pos_] == u'_'))
             ++pos_;
@@ -171,8 +163,7 @@ private:
     }
 
     // A quoted text; a doubled quote stands for one quote character.
-    QString readQuoted(QChar quote)
-    {
+    QString readQuoted(QChar quote) {
         ++pos_;
         QString text;
         while (pos_ < s_.size()) {
@@ -191,8 +182,7 @@ private:
         return {};
     }
 
-    ExprPtr literal(const QVariant& value)
-    {
+    ExprPtr literal(const QVariant& value) {
         if (!error_.isEmpty())
             return nullptr;
         auto node = std::make_unique<Expr>();
@@ -200,8 +190,7 @@ private:
         return node;
     }
 
-    ExprPtr binary(QChar op, ExprPtr left, ExprPtr right)
-    {
+    ExprPtr binary(QChar op, ExprPtr left, ExprPtr right) {
         if (!right)
             return nullptr;
         auto node = std::make_unique<Expr>();
@@ -212,22 +201,19 @@ private:
         return node;
     }
 
-    void skipBlanks()
-    {
+    void skipBlanks() {
         while (pos_ < s_.size() && s_[pos_].isSpace())
             ++pos_;
     }
     bool peekIs(char16_t c) const { return pos_ < s_.size() && s_[pos_] == c; }
-    bool expect(char16_t c)
-    {
+    bool expect(char16_t c) {
         skipBlanks();
         if (!peekIs(c))
             return false;
         ++pos_;
         return true;
     }
-    ExprPtr fail(const QString& message)
-    {
+    ExprPtr fail(const QString& message) {
         if (error_.isEmpty())
             error_ = message;
         return nullptr;
@@ -240,8 +226,7 @@ private:
     QString error_;
 };
 
-bool isNumber(const QVariant& v)
-{
+bool isNumber(const QVariant& v) {
     switch (v.typeId()) {
     case QMetaType::Double:
     case QMetaType::Float:
@@ -257,19 +242,18 @@ bool isNumber(const QVariant& v)
 
 } // namespace
 
-double toNumber(const QVariant& v)
-{
+double toNumber(const QVariant& v) {
     if (isNumber(v))
         return v.toDouble();
     bool ok = false;
-    const double value = v.toString().trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    const double value =
+        v.toString().trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
     return ok ? value : 0.0;
 }
 
 namespace {
 
-QVariant arithmetic(QChar op, const QVariant& a, const QVariant& b)
-{
+QVariant arithmetic(QChar op, const QVariant& a, const QVariant& b) {
     if (op == u'+' && (a.typeId() == QMetaType::QString || b.typeId() == QMetaType::QString))
         return a.toString() + b.toString();
     const double x = toNumber(a);
@@ -282,20 +266,18 @@ QVariant arithmetic(QChar op, const QVariant& a, const QVariant& b)
     case u'*':
         return x * y;
     default:
-        return y == 0 ? QVariant() : QVariant(x / y);  // no infinity on paper
+        return y == 0 ? QVariant() : QVariant(x / y); // no infinity on paper
     }
 }
 
 } // namespace
 
-ExprPtr parseExpression(const QString& source, QString* error)
-{
+ExprPtr parseExpression(const QString& source, QString* error) {
     Parser parser(source);
     return parser.parseAll(error);
 }
 
-std::vector<TextPart> parseText(const QString& text, QString* error)
-{
+std::vector<TextPart> parseText(const QString& text, QString* error) {
     std::vector<TextPart> parts;
     qsizetype pos = 0;
     while (pos < text.size()) {
@@ -333,8 +315,7 @@ std::vector<TextPart> parseText(const QString& text, QString* error)
     return parts;
 }
 
-QVariant evaluate(const Expr& expr, EvalScope& scope)
-{
+QVariant evaluate(const Expr& expr, EvalScope& scope) {
     switch (expr.kind) {
     case ExprKind::Literal:
         return expr.literal;

@@ -4,16 +4,14 @@
 
 namespace kelvo {
 
-QString Page::text(const TextRun& run, int pageCount) const
-{
+QString Page::text(const TextRun& run, int pageCount) const {
     QString text = pool.mid(run.offset, run.length);
     if (run.hasPageCount)
         text.replace(kPageCountMark, QString::number(pageCount));
     return text;
 }
 
-QString Page::plainText(int pageCount) const
-{
+QString Page::plainText(int pageCount) const {
     QStringList lines;
     lines.reserve(qsizetype(texts.size()));
     for (const TextRun& run : texts)

@@ -13,11 +13,11 @@ namespace kelvo {
 
 struct TextRun {
     float x, y, width, height;
-    quint32 offset;  // into Page::pool
+    quint32 offset; // into Page::pool
     quint16 length;
-    quint16 style;   // index into PageModel::styles
+    quint16 style; // index into PageModel::styles
     HAlign align;
-    bool hasPageCount;  // holds the page-count mark, resolved when read
+    bool hasPageCount; // holds the page-count mark, resolved when read
 };
 
 struct LineRun {

@@ -2,21 +2,19 @@
 
 #include "reports/textmeasurer.h"
 
+#include <cmath>
 #include <QGlyphRun>
 #include <QPen>
-#include <cmath>
 
 namespace kelvo {
 
-PagePainter::PagePainter(const PageModel& model) : model_(model)
-{
+PagePainter::PagePainter(const PageModel& model) : model_(model) {
     fonts_.resize(model.styles.size());
     for (size_t i = 0; i < model.styles.size(); ++i)
         fonts_[i].font = fontOf(model.styles[i]);
 }
 
-void PagePainter::prepareFonts(double dpiY)
-{
+void PagePainter::prepareFonts(double dpiY) {
     if (fontDpi_ == dpiY)
         return;
     fontDpi_ = dpiY;
@@ -37,15 +35,17 @@ void PagePainter::prepareFonts(double dpiY)
 // each one, and the texts of one style on one line go out as a single run: a
 // long PDF is written several times faster. Texts the font cannot show glyph by
 // glyph fall back to drawText().
-void PagePainter::drawRun(QPainter& painter, int styleIndex, const QRectF& box, HAlign align, const QString& text)
-{
+void PagePainter::drawRun(QPainter& painter, int styleIndex, const QRectF& box, HAlign align,
+                          const QString& text) {
     StyleFont& style = fonts_[size_t(styleIndex)];
     if (style.raw.isValid())
         glyphs_ = style.raw.glyphIndexesForString(text);
     if (!style.raw.isValid() || glyphs_.contains(0u)) {
         flush(painter);
         int flags = Qt::AlignVCenter | Qt::TextDontClip | Qt::TextSingleLine;
-        flags |= align == HAlign::Right ? Qt::AlignRight : align == HAlign::Center ? Qt::AlignHCenter : Qt::AlignLeft;
+        flags |= align == HAlign::Right    ? Qt::AlignRight
+                 : align == HAlign::Center ? Qt::AlignHCenter
+                                           : Qt::AlignLeft;
         painter.setFont(style.font);
         painter.drawText(box, flags, text);
         return;
@@ -84,8 +84,7 @@ void PagePainter::drawRun(QPainter& painter, int styleIndex, const QRectF& box, 
     }
 }
 
-void PagePainter::flush(QPainter& painter)
-{
+void PagePainter::flush(QPainter& painter) {
     if (batchGlyphs_.isEmpty())
         return;
     QGlyphRun run;
@@ -98,8 +97,7 @@ void PagePainter::flush(QPainter& painter)
     batchStyle_ = -1;
 }
 
-void PagePainter::paint(QPainter& painter, int index, double dpiX, double dpiY)
-{
+void PagePainter::paint(QPainter& painter, int index, double dpiX, double dpiY) {
     if (index < 0 || index >= model_.pageCount())
         return;
     prepareFonts(dpiY);
@@ -125,8 +123,9 @@ void PagePainter::paint(QPainter& painter, int index, double dpiX, double dpiY)
     painter.setPen(Qt::black);
     for (const TextRun& run : page.texts) {
         const QRectF box(run.x * sx, run.y * sy, run.width * sx, run.height * sy);
-        const QString text = run.hasPageCount ? page.text(run, pageCount)
-                                              : QStringView(page.pool).mid(run.offset, run.length).toString();
+        const QString text = run.hasPageCount
+                                 ? page.text(run, pageCount)
+                                 : QStringView(page.pool).mid(run.offset, run.length).toString();
         drawRun(painter, run.style, box, run.align, text);
     }
     flush(painter);

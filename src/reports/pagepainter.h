@@ -13,23 +13,24 @@ namespace kelvo {
 // widget, a printer, a PDF writer, an image. Coordinates are converted from
 // millimetres with the device's resolution; a zoom is the caller's painter scale.
 class PagePainter {
-public:
+  public:
     explicit PagePainter(const PageModel& model);
 
     // Paints page `index` with its top left corner at the painter's origin.
     // dpiX and dpiY are the resolution of the painter's device.
     void paint(QPainter& painter, int index, double dpiX, double dpiY);
 
-private:
+  private:
     struct StyleFont {
         QFont font;
-        QRawFont raw;  // at the device's resolution
+        QRawFont raw; // at the device's resolution
         double ascent = 0;
         double height = 0;
-        std::vector<float> advances;  // by glyph index, filled as glyphs are met; < 0 unknown
+        std::vector<float> advances; // by glyph index, filled as glyphs are met; < 0 unknown
     };
     void prepareFonts(double dpiY);
-    void drawRun(QPainter& painter, int style, const QRectF& box, HAlign align, const QString& text);
+    void drawRun(QPainter& painter, int style, const QRectF& box, HAlign align,
+                 const QString& text);
     void flush(QPainter& painter);
 
     const PageModel& model_;

@@ -13,12 +13,12 @@
 
 namespace kelvo {
 
-ReportEngine::ReportEngine(const Clock& clock, MessageService* messages) : clock_(clock), messages_(messages) {}
+ReportEngine::ReportEngine(const Clock& clock, MessageService* messages)
+    : clock_(clock), messages_(messages) {}
 
 ReportEngine::~ReportEngine() = default;
 
-void ReportEngine::discard()
-{
+void ReportEngine::discard() {
     errorLine_ = 0;
     template_ = ReportTemplate();
     sourceText_.clear();
@@ -29,8 +29,7 @@ void ReportEngine::discard()
     error_.clear();
 }
 
-void ReportEngine::loadFromFile(const QString& bareOrFullName)
-{
+void ReportEngine::loadFromFile(const QString& bareOrFullName) {
     discard();
     fileName_ = QFileInfo(bareOrFullName).absoluteFilePath();
     QFile file(fileName_);
@@ -40,8 +39,7 @@ void ReportEngine::loadFromFile(const QString& bareOrFullName)
     loadFromText(sourceText_);
 }
 
-bool ReportEngine::loadFromText(const QString& xml)
-{
+bool ReportEngine::loadFromText(const QString& xml) {
     sourceText_ = xml;
     pages_ = PageModel();
     auto result = readTemplate(xml);
@@ -57,8 +55,7 @@ bool ReportEngine::loadFromText(const QString& xml)
     return true;
 }
 
-void ReportEngine::setTemplate(ReportTemplate report)
-{
+void ReportEngine::setTemplate(ReportTemplate report) {
     template_ = std::move(report);
     sourceText_.clear();
     loadError_.clear();
@@ -66,25 +63,22 @@ void ReportEngine::setTemplate(ReportTemplate report)
     pages_ = PageModel();
 }
 
-QString ReportEngine::templateText() const
-{
+QString ReportEngine::templateText() const {
     return sourceText_.isEmpty() ? writeTemplate(template_) : sourceText_;
 }
 
-bool ReportEngine::saveToFile(const QString& path)
-{
+bool ReportEngine::saveToFile(const QString& path) {
     const QString target = path.isEmpty() ? fileName_ : path;
     QSaveFile file(target);
-    if (target.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(templateText().toUtf8()) < 0 ||
-        !file.commit()) {
+    if (target.isEmpty() || !file.open(QIODevice::WriteOnly) ||
+        file.write(templateText().toUtf8()) < 0 || !file.commit()) {
         fail(QStringLiteral("Šablonu nelze uložit do souboru „%1“.").arg(target));
         return false;
     }
     return true;
 }
 
-void ReportEngine::setVariable(const QString& name, const QString& expression)
-{
+void ReportEngine::setVariable(const QString& name, const QString& expression) {
     for (auto& [existing, value] : variables_) {
         if (existing.compare(name, Qt::CaseInsensitive) == 0) {
             value = expression;
@@ -94,8 +88,7 @@ void ReportEngine::setVariable(const QString& name, const QString& expression)
     variables_.emplace_back(name, expression);
 }
 
-std::vector<std::pair<QString, QString>> ReportEngine::variables() const
-{
+std::vector<std::pair<QString, QString>> ReportEngine::variables() const {
     std::vector<std::pair<QString, QString>> all = template_.variables;
     for (const auto& [name, value] : variables_) {
         auto same = std::find_if(all.begin(), all.end(), [&](const auto& v) {
@@ -109,15 +102,13 @@ std::vector<std::pair<QString, QString>> ReportEngine::variables() const
     return all;
 }
 
-void ReportEngine::fail(const QString& text)
-{
+void ReportEngine::fail(const QString& text) {
     error_ = text;
     if (messages_)
         messages_->showError(text);
 }
 
-bool ReportEngine::prepare()
-{
+bool ReportEngine::prepare() {
     pages_ = PageModel();
     error_.clear();
     errorLine_ = 0;
@@ -128,7 +119,8 @@ bool ReportEngine::prepare()
     }
     if (!measurer_)
         measurer_ = std::make_unique<FontTextMeasurer>();
-    ReportLayout layout(template_, LayoutInput{source_, variables_, clock_.today(), measurer_.get()});
+    ReportLayout layout(template_,
+                        LayoutInput{source_, variables_, clock_.today(), measurer_.get()});
     if (!layout.start()) {
         errorLine_ = layout.errorLine();
         fail(layout.errorText());
@@ -139,27 +131,29 @@ bool ReportEngine::prepare()
     return true;
 }
 
-void ReportEngine::paintPage(QPainter& painter, int index, double dpiX, double dpiY) const
-{
+void ReportEngine::paintPage(QPainter& painter, int index, double dpiX, double dpiY) const {
     PagePainter(pages_).paint(painter, index, dpiX, dpiY);
 }
 
 namespace {
 
-QPageLayout pageLayoutOf(const PageModel& model)
-{
-    const QSizeF upright(std::min(model.pageWidth, model.pageHeight), std::max(model.pageWidth, model.pageHeight));
-    const QPageSize size(upright, QPageSize::Millimeter, QString(), QPageSize::FuzzyOrientationMatch);
-    const auto orientation = model.pageWidth > model.pageHeight ? QPageLayout::Landscape : QPageLayout::Portrait;
+QPageLayout pageLayoutOf(const PageModel& model) {
+    const QSizeF upright(std::min(model.pageWidth, model.pageHeight),
+                         std::max(model.pageWidth, model.pageHeight));
+    const QPageSize size(upright, QPageSize::Millimeter, QString(),
+                         QPageSize::FuzzyOrientationMatch);
+    const auto orientation =
+        model.pageWidth > model.pageHeight ? QPageLayout::Landscape : QPageLayout::Portrait;
     return QPageLayout(size, orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
 
 } // namespace
 
-QPageLayout ReportEngine::pageLayout() const { return pageLayoutOf(pages_); }
+QPageLayout ReportEngine::pageLayout() const {
+    return pageLayoutOf(pages_);
+}
 
-bool ReportEngine::exportPdf(const QString& path, int fromPage, int toPage)
-{
+bool ReportEngine::exportPdf(const QString& path, int fromPage, int toPage) {
     const int last = toPage <= 0 ? pageCount() : std::min(toPage, pageCount());
     const int first = std::max(1, fromPage);
     QPdfWriter writer(path);
@@ -180,13 +174,13 @@ bool ReportEngine::exportPdf(const QString& path, int fromPage, int toPage)
     return true;
 }
 
-QStringList ReportEngine::renderPng(const QString& prefix, int dpi)
-{
+QStringList ReportEngine::renderPng(const QString& prefix, int dpi) {
     QStringList written;
     PagePainter pagePainter(pages_);
     const double pxPerMm = dpi / 25.4;
     for (int i = 0; i < pageCount(); ++i) {
-        QImage image(qRound(pages_.pageWidth * pxPerMm), qRound(pages_.pageHeight * pxPerMm), QImage::Format_RGB32);
+        QImage image(qRound(pages_.pageWidth * pxPerMm), qRound(pages_.pageHeight * pxPerMm),
+                     QImage::Format_RGB32);
         image.setDotsPerMeterX(qRound(dpi / 0.0254));
         image.setDotsPerMeterY(qRound(dpi / 0.0254));
         image.fill(Qt::white);

@@ -7,10 +7,10 @@
 #include "reports/reporttemplate.h"
 #include "reports/textmeasurer.h"
 
+#include <memory>
 #include <QPageLayout>
 #include <QPainter>
 #include <QString>
-#include <memory>
 #include <utility>
 
 namespace kelvo {
@@ -27,7 +27,7 @@ namespace kelvo {
 // Errors (a malformed template, an unknown field, a file that cannot be written)
 // go to the MessageService when one is given, and stay readable in errorText().
 class ReportEngine {
-public:
+  public:
     explicit ReportEngine(const Clock& clock, MessageService* messages = nullptr);
     ~ReportEngine();
     ReportEngine(const ReportEngine&) = delete;
@@ -49,7 +49,7 @@ public:
     // Writes the current template; the file name of the last load when empty.
     bool saveToFile(const QString& path = QString());
 
-    QString fileName() const { return fileName_; }  // absolute, even when missing
+    QString fileName() const { return fileName_; } // absolute, even when missing
     // The template's text as read (kept even when malformed), or the current
     // template written out when it did not come from text.
     QString templateText() const;
@@ -65,17 +65,21 @@ public:
     std::vector<std::pair<QString, QString>> variables() const;
 
     // Text measuring for wrapped texts; the real fonts unless a test sets another.
-    void setTextMeasurer(std::unique_ptr<TextMeasurer> measurer) { measurer_ = std::move(measurer); }
+    void setTextMeasurer(std::unique_ptr<TextMeasurer> measurer) {
+        measurer_ = std::move(measurer);
+    }
 
     // --- Preparing: clears the last run's pages and lays out the report over all
     // rows. False with errorText() (and a message) when it failed.
     bool prepare();
     QString errorText() const { return error_; }
-    int errorLine() const { return errorLine_; }  // the template line at fault, 0 when none
+    int errorLine() const { return errorLine_; } // the template line at fault, 0 when none
 
     // The designer lays out on every edit and shows errors itself: it swaps the
     // message service out meanwhile. Returns the previous one.
-    MessageService* setMessageService(MessageService* messages) { return std::exchange(messages_, messages); }
+    MessageService* setMessageService(MessageService* messages) {
+        return std::exchange(messages_, messages);
+    }
 
     int pageCount() const { return pages_.pageCount(); }
     const Page& page(int index) const { return pages_.pages.at(size_t(index)); }
@@ -90,7 +94,7 @@ public:
     // One PNG per page named prefix + page number + ".png"; the files written.
     QStringList renderPng(const QString& prefix, int dpi = 150);
 
-private:
+  private:
     void fail(const QString& text);
     void discard();
 

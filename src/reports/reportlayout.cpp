@@ -4,8 +4,8 @@
 #include "reports/templatexml.h"
 #include "reports/valueformat.h"
 
-#include <QHash>
 #include <climits>
+#include <QHash>
 
 namespace kelvo {
 
@@ -23,7 +23,7 @@ struct CompiledItem {
 struct CompiledBand {
     const ReportBand* band = nullptr;
     std::vector<CompiledItem> items;
-    int aggregateLevel = 0;  // whose SUM and COUNT the band shows
+    int aggregateLevel = 0; // whose SUM and COUNT the band shows
 };
 
 struct PendingText {
@@ -41,8 +41,7 @@ struct BandInstance {
     std::vector<LineRun> lines;
     std::vector<RectRun> rects;
 
-    void clear()
-    {
+    void clear() {
         height = 0;
         texts.clear();
         lines.clear();
@@ -59,8 +58,8 @@ struct Variable {
 
 // Breaks a text into lines no wider than `width`, at blanks; a word wider than
 // the line keeps a line of its own.
-QStringList wrapText(const QString& text, double width, const ReportStyle& style, TextMeasurer& measurer)
-{
+QStringList wrapText(const QString& text, double width, const ReportStyle& style,
+                     TextMeasurer& measurer) {
     QStringList lines;
     for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
         QString line;
@@ -89,7 +88,7 @@ struct ReportLayout::State final : EvalScope {
     // Compiled template.
     std::vector<Variable> variables;
     std::optional<CompiledBand> title, pageHeader, masterData, summary, pageFooter;
-    std::vector<CompiledBand> groupHeaders, groupFooters;  // footers may have no band
+    std::vector<CompiledBand> groupHeaders, groupFooters; // footers may have no band
     std::vector<std::vector<TextPart>> groupConditions;
     std::vector<const Expr*> sumArguments;
     std::vector<int> usedFields;
@@ -123,14 +122,12 @@ struct ReportLayout::State final : EvalScope {
     int pageLevel() const { return groupCount() + 1; }
 
     // --- EvalScope
-    QVariant field(int index) const override
-    {
+    QVariant field(int index) const override {
         if (index < 0)
             return {};
         return fromSnapshot ? snapshot[size_t(index)] : input.source->value(index);
     }
-    QVariant variable(int index) override
-    {
+    QVariant variable(int index) override {
         // Cycles are refused when compiling; the depth guard is a last safety net.
         if (variableDepth > 32 || !variables[size_t(index)].expr)
             return QString();
@@ -139,8 +136,7 @@ struct ReportLayout::State final : EvalScope {
         --variableDepth;
         return value;
     }
-    QVariant special(ExprKind kind) const override
-    {
+    QVariant special(ExprKind kind) const override {
         switch (kind) {
         case ExprKind::Page:
             return qlonglong(model.pages.size());
@@ -160,8 +156,7 @@ struct ReportLayout::State final : EvalScope {
     QVariant sum(int slot) const override { return sums[size_t(aggregateLevel)][size_t(slot)]; }
 
     // --- Compiling
-    bool fail(int sourceLine, const QString& message)
-    {
+    bool fail(int sourceLine, const QString& message) {
         if (error.isEmpty()) {
             error = TemplateError{sourceLine, message}.text();
             errorLine = sourceLine;
@@ -169,8 +164,7 @@ struct ReportLayout::State final : EvalScope {
         return false;
     }
 
-    int variableIndex(const QString& name) const
-    {
+    int variableIndex(const QString& name) const {
         for (size_t i = 0; i < variables.size(); ++i) {
             if (variables[i].name.compare(name, Qt::CaseInsensitive) == 0)
                 return int(i);
@@ -178,15 +172,15 @@ struct ReportLayout::State final : EvalScope {
         return -1;
     }
 
-    bool bind(Expr& root, int sourceLine)
-    {
+    bool bind(Expr& root, int sourceLine) {
         bool ok = true;
         forEachNode(root, [&](Expr& node) {
             if (!ok)
                 return;
             if (node.kind == ExprKind::Field) {
                 if (node.dataSet.compare(kDataSetName, Qt::CaseInsensitive) != 0) {
-                    ok = fail(sourceLine, QStringLiteral("neznámá datová sada „%1“").arg(node.dataSet));
+                    ok = fail(sourceLine,
+                              QStringLiteral("neznámá datová sada „%1“").arg(node.dataSet));
                     return;
                 }
                 // Without bound rows the fields are empty; with rows a wrong name is an error.
@@ -194,8 +188,10 @@ struct ReportLayout::State final : EvalScope {
                     return;
                 node.index = input.source->fieldIndex(node.name);
                 if (node.index < 0)
-                    ok = fail(sourceLine, QStringLiteral("datová sada %1 nemá pole „%2“").arg(kDataSetName, node.name));
-                else if (std::find(usedFields.begin(), usedFields.end(), node.index) == usedFields.end())
+                    ok = fail(sourceLine, QStringLiteral("datová sada %1 nemá pole „%2“")
+                                              .arg(kDataSetName, node.name));
+                else if (std::find(usedFields.begin(), usedFields.end(), node.index) ==
+                         usedFields.end())
                     usedFields.push_back(node.index);
             } else if (node.kind == ExprKind::Variable) {
                 node.index = variableIndex(node.name);
@@ -209,8 +205,7 @@ struct ReportLayout::State final : EvalScope {
         return ok;
     }
 
-    bool compileText(const QString& text, int sourceLine, std::vector<TextPart>& parts)
-    {
+    bool compileText(const QString& text, int sourceLine, std::vector<TextPart>& parts) {
         QString message;
         parts = parseText(text, &message);
         if (!message.isEmpty())
@@ -222,8 +217,7 @@ struct ReportLayout::State final : EvalScope {
         return true;
     }
 
-    bool compileBand(const ReportBand& band, int level, CompiledBand& out)
-    {
+    bool compileBand(const ReportBand& band, int level, CompiledBand& out) {
         out.band = &band;
         out.aggregateLevel = level;
         for (const ReportItem& item : band.items) {
@@ -236,23 +230,23 @@ struct ReportLayout::State final : EvalScope {
                 const ReportStyle& style = model.styles[compiled.style];
                 compiled.align = item.align.value_or(style.align);
                 if (item.wrap && !input.measurer)
-                    return fail(item.sourceLine, QStringLiteral("zalamovaný text potřebuje měření písma"));
+                    return fail(item.sourceLine,
+                                QStringLiteral("zalamovaný text potřebuje měření písma"));
             }
             out.items.push_back(std::move(compiled));
         }
         return true;
     }
 
-    bool compileOptional(const std::optional<ReportBand>& band, int level, std::optional<CompiledBand>& out)
-    {
+    bool compileOptional(const std::optional<ReportBand>& band, int level,
+                         std::optional<CompiledBand>& out) {
         if (!band)
             return true;
         out.emplace();
         return compileBand(*band, level, *out);
     }
 
-    bool compileVariables()
-    {
+    bool compileVariables() {
         for (const auto& [name, source] : report.variables) {
             if (variableIndex(name) < 0)
                 variables.push_back({name, source, nullptr, 0});
@@ -279,13 +273,14 @@ struct ReportLayout::State final : EvalScope {
         // A variable must not reach itself through others.
         for (size_t i = 0; i < variables.size(); ++i) {
             if (reaches(int(i), int(i), 0))
-                return fail(0, QStringLiteral("proměnná „%1“ odkazuje sama na sebe").arg(variables[i].name));
+                return fail(
+                    0,
+                    QStringLiteral("proměnná „%1“ odkazuje sama na sebe").arg(variables[i].name));
         }
         return true;
     }
 
-    bool reaches(int from, int target, int depth)
-    {
+    bool reaches(int from, int target, int depth) {
         if (depth > int(variables.size()) || !variables[size_t(from)].expr)
             return false;
         bool found = false;
@@ -296,8 +291,7 @@ struct ReportLayout::State final : EvalScope {
         return found;
     }
 
-    bool compile()
-    {
+    bool compile() {
         model.pageWidth = report.page.width();
         model.pageHeight = report.page.height();
         model.landscape = report.page.landscape;
@@ -318,22 +312,22 @@ struct ReportLayout::State final : EvalScope {
             if (g.footer && !compileBand(*g.footer, i + 1, groupFooters[size_t(i)]))
                 return false;
         }
-        return compileOptional(report.title, 0, title) && compileOptional(report.pageHeader, 0, pageHeader) &&
-               compileOptional(report.masterData, 0, masterData) && compileOptional(report.summary, 0, summary) &&
+        return compileOptional(report.title, 0, title) &&
+               compileOptional(report.pageHeader, 0, pageHeader) &&
+               compileOptional(report.masterData, 0, masterData) &&
+               compileOptional(report.summary, 0, summary) &&
                compileOptional(report.pageFooter, pageLevel(), pageFooter);
     }
 
     // --- Evaluating bands
-    QString textOf(const std::vector<TextPart>& parts, const QString& format)
-    {
+    QString textOf(const std::vector<TextPart>& parts, const QString& format) {
         QString text;
         for (const TextPart& part : parts)
             text += part.expr ? formatValue(evaluate(*part.expr, *this), format) : part.literal;
         return text;
     }
 
-    void instantiate(const CompiledBand& band, BandInstance& out)
-    {
+    void instantiate(const CompiledBand& band, BandInstance& out) {
         out.clear();
         out.height = band.band->height;
         aggregateLevel = band.aggregateLevel;
@@ -345,8 +339,8 @@ struct ReportLayout::State final : EvalScope {
                 continue;
             }
             if (item.kind == ItemKind::Rect) {
-                out.rects.push_back({float(item.x), float(item.y), float(item.width), float(item.height),
-                                     float(item.lineWidth)});
+                out.rects.push_back({float(item.x), float(item.y), float(item.width),
+                                     float(item.height), float(item.lineWidth)});
                 continue;
             }
             pageCountUsed = false;
@@ -355,8 +349,8 @@ struct ReportLayout::State final : EvalScope {
                 continue;
             const bool pages = pageCountUsed;
             if (!item.wrap) {
-                out.texts.push_back({float(item.x), float(item.y), float(item.width), float(item.height),
-                                     std::move(text), c.style, c.align, pages});
+                out.texts.push_back({float(item.x), float(item.y), float(item.width),
+                                     float(item.height), std::move(text), c.style, c.align, pages});
                 continue;
             }
             const ReportStyle& style = model.styles[c.style];
@@ -364,8 +358,8 @@ struct ReportLayout::State final : EvalScope {
             const QStringList lines = wrapText(text, item.width, style, *input.measurer);
             double lineY = item.y;
             for (const QString& l : lines) {
-                out.texts.push_back({float(item.x), float(lineY), float(item.width), float(lineHeight), l,
-                                     c.style, c.align, pages});
+                out.texts.push_back({float(item.x), float(lineY), float(item.width),
+                                     float(lineHeight), l, c.style, c.align, pages});
                 lineY += lineHeight;
             }
             out.height = std::max(out.height, lineY);
@@ -373,21 +367,20 @@ struct ReportLayout::State final : EvalScope {
     }
 
     // --- Pages
-    double bodyBottom() const
-    {
+    double bodyBottom() const {
         const double footer = pageFooter ? pageFooter->band->height : 0;
         return model.pageHeight - report.page.bottomMargin - footer;
     }
 
-    void place(const BandInstance& band)
-    {
+    void place(const BandInstance& band) {
         Page& page = model.pages.back();
         const float left = float(report.page.leftMargin);
         const float top = float(y);
         for (const PendingText& t : band.texts) {
             const qsizetype length = std::min<qsizetype>(t.text.size(), 0xFFFF);
-            page.texts.push_back({left + t.x, top + t.y, t.width, t.height, quint32(page.pool.size()),
-                                  quint16(length), t.style, t.align, t.hasPageCount});
+            page.texts.push_back({left + t.x, top + t.y, t.width, t.height,
+                                  quint32(page.pool.size()), quint16(length), t.style, t.align,
+                                  t.hasPageCount});
             page.pool.append(QStringView(t.text).left(length));
         }
         for (const LineRun& l : band.lines)
@@ -397,15 +390,13 @@ struct ReportLayout::State final : EvalScope {
         y += band.height;
     }
 
-    void placeBand(const CompiledBand& band)
-    {
+    void placeBand(const CompiledBand& band) {
         instantiate(band, scratch);
         ensureRoom(scratch.height);
         place(scratch);
     }
 
-    void startPage()
-    {
+    void startPage() {
         model.pages.emplace_back();
         y = report.page.topMargin;
         pageHasBody = false;
@@ -429,8 +420,7 @@ struct ReportLayout::State final : EvalScope {
         }
     }
 
-    void finishPage()
-    {
+    void finishPage() {
         if (pageFooter) {
             // The footer's fields show the last row placed on the page, not the
             // row that opens the next one (or none at the end).
@@ -447,8 +437,7 @@ struct ReportLayout::State final : EvalScope {
     // Moves to a new page unless `height` fits below the cursor. A page with
     // nothing but its header takes the band anyway, so a band taller than a page
     // cannot push pages forever.
-    void ensureRoom(double height)
-    {
+    void ensureRoom(double height) {
         if (y + height <= bodyBottom() + kEpsilon || !pageHasBody) {
             pageHasBody = true;
             return;
@@ -458,8 +447,7 @@ struct ReportLayout::State final : EvalScope {
         pageHasBody = true;
     }
 
-    void closeGroups(int level)
-    {
+    void closeGroups(int level) {
         fromSnapshot = true;
         for (int i = groupCount() - 1; i >= level; --i) {
             openLevels = i;
@@ -471,8 +459,7 @@ struct ReportLayout::State final : EvalScope {
         fromSnapshot = false;
     }
 
-    void processRow()
-    {
+    void processRow() {
         const int groups = groupCount();
         int changed = groups;
         aggregateLevel = 0;
@@ -517,8 +504,7 @@ struct ReportLayout::State final : EvalScope {
         accumulate();
     }
 
-    void accumulate()
-    {
+    void accumulate() {
         aggregateLevel = 0;
         for (size_t slot = 0; slot < sumArguments.size(); ++slot) {
             const double value = toNumber(evaluate(*sumArguments[slot], *this));
@@ -531,8 +517,7 @@ struct ReportLayout::State final : EvalScope {
             snapshot[size_t(index)] = input.source->value(index);
     }
 
-    void finishReport()
-    {
+    void finishReport() {
         if (!firstRow)
             closeGroups(0);
         openLevels = 0;
@@ -547,14 +532,11 @@ struct ReportLayout::State final : EvalScope {
 };
 
 ReportLayout::ReportLayout(const ReportTemplate& report, LayoutInput input)
-    : d_(std::make_unique<State>(report, std::move(input)))
-{
-}
+    : d_(std::make_unique<State>(report, std::move(input))) {}
 
 ReportLayout::~ReportLayout() = default;
 
-bool ReportLayout::start()
-{
+bool ReportLayout::start() {
     State& d = *d_;
     if (d.phase != State::Phase::NotStarted)
         return d.error.isEmpty();
@@ -576,16 +558,20 @@ bool ReportLayout::start()
     return true;
 }
 
-QString ReportLayout::errorText() const { return d_->error; }
-int ReportLayout::errorLine() const { return d_->errorLine; }
+QString ReportLayout::errorText() const {
+    return d_->error;
+}
+int ReportLayout::errorLine() const {
+    return d_->errorLine;
+}
 
-bool ReportLayout::advance(int pages)
-{
+bool ReportLayout::advance(int pages) {
     State& d = *d_;
     if (d.phase == State::Phase::NotStarted && !start())
         return false;
     while (d.phase == State::Phase::Rows && d.completed < pages) {
-        if (!d.input.source || (!d.masterData && d.report.groups.empty()) || d.input.source->eof()) {
+        if (!d.input.source || (!d.masterData && d.report.groups.empty()) ||
+            d.input.source->eof()) {
             d.finishReport();
             break;
         }
@@ -595,9 +581,17 @@ bool ReportLayout::advance(int pages)
     return d.phase != State::Phase::Done;
 }
 
-bool ReportLayout::finished() const { return d_->phase == State::Phase::Done; }
-const PageModel& ReportLayout::model() const { return d_->model; }
-int ReportLayout::completedPages() const { return d_->completed; }
-PageModel ReportLayout::takeModel() { return std::move(d_->model); }
+bool ReportLayout::finished() const {
+    return d_->phase == State::Phase::Done;
+}
+const PageModel& ReportLayout::model() const {
+    return d_->model;
+}
+int ReportLayout::completedPages() const {
+    return d_->completed;
+}
+PageModel ReportLayout::takeModel() {
+    return std::move(d_->model);
+}
 
 } // namespace kelvo

@@ -5,17 +5,17 @@
 #include "reports/reporttemplate.h"
 #include "reports/textmeasurer.h"
 
-#include <QDate>
 #include <memory>
+#include <QDate>
 
 namespace kelvo {
 
 // Everything a layout run reads besides the template.
 struct LayoutInput {
-    ReportDataSource* source = nullptr;  // may be null: the report then has no rows
-    std::vector<std::pair<QString, QString>> variables;  // name, expression; these win
+    ReportDataSource* source = nullptr;                 // may be null: the report then has no rows
+    std::vector<std::pair<QString, QString>> variables; // name, expression; these win
     QDate printDate;
-    TextMeasurer* measurer = nullptr;  // required when a text item wraps
+    TextMeasurer* measurer = nullptr; // required when a text item wraps
 };
 
 // Turns a template and the rows of a data source into pages. It works a row at a
@@ -25,7 +25,7 @@ struct LayoutInput {
 // keeps with its data goes there together with its first row; a band taller than
 // an empty page is placed anyway (cut off) rather than pushing pages forever.
 class ReportLayout {
-public:
+  public:
     ReportLayout(const ReportTemplate& report, LayoutInput input);
     ~ReportLayout();
     ReportLayout(const ReportLayout&) = delete;
@@ -35,7 +35,7 @@ public:
     // row. False when an expression names an unknown field or variable.
     bool start();
     QString errorText() const;
-    int errorLine() const;  // the template line at fault, 0 when none
+    int errorLine() const; // the template line at fault, 0 when none
 
     // Lays out until at least `pages` pages are complete or the report has ended.
     // Returns false once the report has ended.
@@ -48,7 +48,7 @@ public:
     int completedPages() const;
     PageModel takeModel();
 
-private:
+  private:
     struct State;
     std::unique_ptr<State> d_;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <optional>
+#include <QString>
 #include <utility>
 #include <vector>
 
@@ -12,7 +12,7 @@ namespace kelvo {
 enum class HAlign : unsigned char { Left, Center, Right };
 
 struct PageSetup {
-    double paperWidth = 210;   // of the paper held upright
+    double paperWidth = 210; // of the paper held upright
     double paperHeight = 297;
     bool landscape = false;
     double leftMargin = 10;
@@ -27,7 +27,7 @@ struct PageSetup {
 struct ReportStyle {
     QString name;
     QString family = QStringLiteral("DejaVu Sans");
-    double size = 10;  // points
+    double size = 10; // points
     bool bold = false;
     bool italic = false;
     HAlign align = HAlign::Left;
@@ -43,13 +43,13 @@ struct ReportItem {
     double y = 0;
     double width = 0;
     double height = 0;
-    QString text;                 // text items: literal text with [expressions]
-    QString style;                // style name; empty takes the first style
-    std::optional<HAlign> align;  // overrides the style's alignment
-    QString format;               // display format of every expression value
-    bool wrap = false;            // breaks into lines; the band grows to fit
-    double lineWidth = 0.2;       // lines and rectangles
-    int sourceLine = 0;           // line in the template file, for messages
+    QString text;                // text items: literal text with [expressions]
+    QString style;               // style name; empty takes the first style
+    std::optional<HAlign> align; // overrides the style's alignment
+    QString format;              // display format of every expression value
+    bool wrap = false;           // breaks into lines; the band grows to fit
+    double lineWidth = 0.2;      // lines and rectangles
+    int sourceLine = 0;          // line in the template file, for messages
 };
 
 struct ReportBand {
@@ -62,8 +62,8 @@ struct ReportBand {
 // row to the next, its footer when the group ends.
 struct ReportGroup {
     QString condition;
-    bool keepWithData = true;      // header never stays alone at the bottom of a page
-    bool repeatOnNewPage = false;  // header printed again atop a page the group runs onto
+    bool keepWithData = true;     // header never stays alone at the bottom of a page
+    bool repeatOnNewPage = false; // header printed again atop a page the group runs onto
     ReportBand header;
     std::optional<ReportBand> footer;
     int sourceLine = 0;
@@ -72,16 +72,15 @@ struct ReportGroup {
 struct ReportTemplate {
     PageSetup page;
     std::vector<ReportStyle> styles;
-    std::vector<std::pair<QString, QString>> variables;  // name, expression
+    std::vector<std::pair<QString, QString>> variables; // name, expression
     std::optional<ReportBand> title;
     std::optional<ReportBand> pageHeader;
-    std::vector<ReportGroup> groups;  // outermost first
+    std::vector<ReportGroup> groups; // outermost first
     std::optional<ReportBand> masterData;
     std::optional<ReportBand> summary;
     std::optional<ReportBand> pageFooter;
 
-    bool isEmpty() const
-    {
+    bool isEmpty() const {
         return !title && !pageHeader && groups.empty() && !masterData && !summary && !pageFooter;
     }
     // The index of the named style (ignoring case), 0 when there is none of that name.

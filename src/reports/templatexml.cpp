@@ -8,16 +8,14 @@
 
 namespace kelvo {
 
-QString TemplateError::text() const
-{
+QString TemplateError::text() const {
     // Variables set by the program have no line in the file.
     if (line <= 0)
         return QStringLiteral("Chyba v šabloně: %1").arg(message);
     return QStringLiteral("Chyba v šabloně na řádku %1: %2").arg(line).arg(message);
 }
 
-int ReportTemplate::styleIndex(const QString& name) const
-{
+int ReportTemplate::styleIndex(const QString& name) const {
     for (size_t i = 0; i < styles.size(); ++i) {
         if (styles[i].name.compare(name, Qt::CaseInsensitive) == 0)
             return int(i);
@@ -32,8 +30,7 @@ struct ReadFailure {
     TemplateError error;
 };
 
-const char* alignName(HAlign align)
-{
+const char* alignName(HAlign align) {
     switch (align) {
     case HAlign::Center:
         return "center";
@@ -45,11 +42,10 @@ const char* alignName(HAlign align)
 }
 
 class Reader {
-public:
+  public:
     explicit Reader(const QString& xml) : xml_(xml) {}
 
-    ReportTemplate read()
-    {
+    ReportTemplate read() {
         if (!nextElement() || xml_.name() != QLatin1String("report"))
             failHere(QStringLiteral("šablona musí začínat prvkem <report>"));
         checkAttributes({});
@@ -83,10 +79,9 @@ public:
         return report;
     }
 
-private:
+  private:
     // Moves to the next start element of the document.
-    bool nextElement()
-    {
+    bool nextElement() {
         while (!xml_.atEnd()) {
             xml_.readNext();
             if (xml_.isStartElement())
@@ -98,8 +93,7 @@ private:
     }
 
     // Moves to the next child element of the current element; false at its end.
-    bool nextChild()
-    {
+    bool nextChild() {
         while (!xml_.atEnd()) {
             xml_.readNext();
             if (xml_.isStartElement())
@@ -107,15 +101,15 @@ private:
             if (xml_.isEndElement())
                 return false;
             if (xml_.isCharacters() && !xml_.isWhitespace())
-                failHere(QStringLiteral("nečekaný text „%1“").arg(xml_.text().toString().trimmed()));
+                failHere(
+                    QStringLiteral("nečekaný text „%1“").arg(xml_.text().toString().trimmed()));
         }
         if (xml_.hasError())
             failXml();
         return false;
     }
 
-    void readPage(PageSetup& page)
-    {
+    void readPage(PageSetup& page) {
         checkAttributes({"width", "height", "orientation", "left", "right", "top", "bottom"});
         page.paperWidth = number("width", page.paperWidth);
         page.paperHeight = number("height", page.paperHeight);
@@ -136,8 +130,7 @@ private:
         expectNoChildren();
     }
 
-    void readStyles(ReportTemplate& report)
-    {
+    void readStyles(ReportTemplate& report) {
         checkAttributes({});
         while (nextChild()) {
             if (xml_.name() != QLatin1String("style"))
@@ -160,8 +153,7 @@ private:
         }
     }
 
-    void readVariables(ReportTemplate& report)
-    {
+    void readVariables(ReportTemplate& report) {
         checkAttributes({});
         while (nextChild()) {
             if (xml_.name() != QLatin1String("variable"))
@@ -179,15 +171,13 @@ private:
         }
     }
 
-    void readOnce(std::optional<ReportBand>& band)
-    {
+    void readOnce(std::optional<ReportBand>& band) {
         if (band)
             failHere(QStringLiteral("pásmo <%1> je v šabloně dvakrát").arg(xml_.name()));
         band = readBand();
     }
 
-    ReportGroup readGroup()
-    {
+    ReportGroup readGroup() {
         checkAttributes({"condition", "keepWithData", "repeatOnNewPage"});
         ReportGroup group;
         group.sourceLine = line();
@@ -205,14 +195,14 @@ private:
             } else if (xml_.name() == QLatin1String("groupFooter") && !group.footer) {
                 group.footer = readBand();
             } else {
-                failHere(QStringLiteral("ve skupině smí být jedno <groupHeader> a jedno <groupFooter>"));
+                failHere(
+                    QStringLiteral("ve skupině smí být jedno <groupHeader> a jedno <groupFooter>"));
             }
         }
         return group;
     }
 
-    ReportBand readBand()
-    {
+    ReportBand readBand() {
         checkAttributes({"height"});
         ReportBand band;
         band.sourceLine = line();
@@ -224,8 +214,7 @@ private:
         return band;
     }
 
-    ReportItem readItem()
-    {
+    ReportItem readItem() {
         ReportItem item;
         item.sourceLine = line();
         const auto name = xml_.name();
@@ -236,7 +225,8 @@ private:
             item.kind = name == QLatin1String("line") ? ItemKind::Line : ItemKind::Rect;
             checkAttributes({"x", "y", "width", "height", "lineWidth"});
         } else {
-            failHere(QStringLiteral("neznámý prvek <%1>; v pásmu smí být <text>, <line> a <rect>").arg(name));
+            failHere(QStringLiteral("neznámý prvek <%1>; v pásmu smí být <text>, <line> a <rect>")
+                         .arg(name));
         }
         item.x = number("x", 0);
         item.y = number("y", 0);
@@ -259,59 +249,60 @@ private:
         return item;
     }
 
-    void checkText(const QString& text)
-    {
+    void checkText(const QString& text) {
         QString error;
         parseText(text, &error);
         if (!error.isEmpty())
             failHere(error);
     }
 
-    void checkStyles(const ReportTemplate& report)
-    {
+    void checkStyles(const ReportTemplate& report) {
         for (const auto& [style, line] : styleUses_) {
             if (style.isEmpty())
                 continue;
-            const bool known = std::any_of(report.styles.begin(), report.styles.end(), [&](const ReportStyle& s) {
-                return s.name.compare(style, Qt::CaseInsensitive) == 0;
-            });
+            const bool known =
+                std::any_of(report.styles.begin(), report.styles.end(), [&](const ReportStyle& s) {
+                    return s.name.compare(style, Qt::CaseInsensitive) == 0;
+                });
             if (!known)
                 throw ReadFailure{{line, QStringLiteral("neznámý styl „%1“").arg(style)}};
         }
     }
 
-    void expectNoChildren()
-    {
+    void expectNoChildren() {
         if (nextChild())
             failHere(QStringLiteral("prvek <%1> zde nesmí být").arg(xml_.name()));
     }
 
-    void checkAttributes(std::initializer_list<const char*> allowed)
-    {
+    void checkAttributes(std::initializer_list<const char*> allowed) {
         for (const QXmlStreamAttribute& a : xml_.attributes()) {
-            const bool known = std::any_of(allowed.begin(), allowed.end(),
-                                           [&](const char* name) { return a.name() == QLatin1String(name); });
+            const bool known = std::any_of(allowed.begin(), allowed.end(), [&](const char* name) {
+                return a.name() == QLatin1String(name);
+            });
             if (!known)
-                failHere(QStringLiteral("neznámý atribut „%1“ prvku <%2>").arg(a.name(), xml_.name()));
+                failHere(
+                    QStringLiteral("neznámý atribut „%1“ prvku <%2>").arg(a.name(), xml_.name()));
         }
     }
 
-    QString attr(const char* name) const { return xml_.attributes().value(QLatin1String(name)).toString(); }
+    QString attr(const char* name) const {
+        return xml_.attributes().value(QLatin1String(name)).toString();
+    }
 
-    double number(const char* name, double fallback)
-    {
+    double number(const char* name, double fallback) {
         const QString text = attr(name).trimmed();
         if (text.isEmpty())
             return fallback;
         bool ok = false;
-        const double value = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+        const double value =
+            QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
         if (!ok)
-            failHere(QStringLiteral("atribut „%1“ musí být číslo, ne „%2“").arg(QLatin1String(name), text));
+            failHere(QStringLiteral("atribut „%1“ musí být číslo, ne „%2“")
+                         .arg(QLatin1String(name), text));
         return value;
     }
 
-    bool boolean(const char* name, bool fallback)
-    {
+    bool boolean(const char* name, bool fallback) {
         const QString text = attr(name).trimmed().toLower();
         if (text.isEmpty())
             return fallback;
@@ -322,8 +313,7 @@ private:
         failHere(QStringLiteral("atribut „%1“ musí být true nebo false").arg(QLatin1String(name)));
     }
 
-    std::optional<HAlign> alignment(const char* name)
-    {
+    std::optional<HAlign> alignment(const char* name) {
         const QString text = attr(name).trimmed();
         if (text.isEmpty())
             return std::nullopt;
@@ -337,23 +327,24 @@ private:
     int line() const { return int(xml_.lineNumber()); }
 
     [[noreturn]] void failHere(const QString& message) { throw ReadFailure{{line(), message}}; }
-    [[noreturn]] void failXml()
-    {
-        throw ReadFailure{{line(), QStringLiteral("nesprávný zápis XML (%1)").arg(xml_.errorString())}};
+    [[noreturn]] void failXml() {
+        throw ReadFailure{
+            {line(), QStringLiteral("nesprávný zápis XML (%1)").arg(xml_.errorString())}};
     }
 
     QXmlStreamReader xml_;
     std::vector<std::pair<QString, int>> styleUses_;
 };
 
-QString numberText(double value) { return QString::number(value, 'g', 10); }
+QString numberText(double value) {
+    return QString::number(value, 'g', 10);
+}
 
 class Writer {
-public:
+  public:
     explicit Writer(QString* out) : xml_(out) { xml_.setAutoFormatting(true); }
 
-    void write(const ReportTemplate& report)
-    {
+    void write(const ReportTemplate& report) {
         xml_.writeStartDocument();
         xml_.writeStartElement(QStringLiteral("report"));
         xml_.writeEmptyElement(QStringLiteral("page"));
@@ -396,9 +387,11 @@ public:
         for (const ReportGroup& g : report.groups) {
             xml_.writeStartElement(QStringLiteral("group"));
             xml_.writeAttribute(QStringLiteral("condition"), g.condition);
-            xml_.writeAttribute(QStringLiteral("keepWithData"), g.keepWithData ? QStringLiteral("true") : QStringLiteral("false"));
-            xml_.writeAttribute(QStringLiteral("repeatOnNewPage"),
-                                g.repeatOnNewPage ? QStringLiteral("true") : QStringLiteral("false"));
+            xml_.writeAttribute(QStringLiteral("keepWithData"),
+                                g.keepWithData ? QStringLiteral("true") : QStringLiteral("false"));
+            xml_.writeAttribute(QStringLiteral("repeatOnNewPage"), g.repeatOnNewPage
+                                                                       ? QStringLiteral("true")
+                                                                       : QStringLiteral("false"));
             writeBand(QStringLiteral("groupHeader"), g.header);
             writeBand(QStringLiteral("groupFooter"), g.footer);
             xml_.writeEndElement();
@@ -410,9 +403,8 @@ public:
         xml_.writeEndDocument();
     }
 
-private:
-    void writeBand(const QString& element, const std::optional<ReportBand>& band)
-    {
+  private:
+    void writeBand(const QString& element, const std::optional<ReportBand>& band) {
         if (!band)
             return;
         xml_.writeStartElement(element);
@@ -422,9 +414,9 @@ private:
         xml_.writeEndElement();
     }
 
-    void writeItem(const ReportItem& item)
-    {
-        static const QString names[] = {QStringLiteral("text"), QStringLiteral("line"), QStringLiteral("rect")};
+    void writeItem(const ReportItem& item) {
+        static const QString names[] = {QStringLiteral("text"), QStringLiteral("line"),
+                                        QStringLiteral("rect")};
         xml_.writeStartElement(names[int(item.kind)]);
         xml_.writeAttribute(QStringLiteral("x"), numberText(item.x));
         xml_.writeAttribute(QStringLiteral("y"), numberText(item.y));
@@ -451,8 +443,7 @@ private:
 
 } // namespace
 
-std::variant<ReportTemplate, TemplateError> readTemplate(const QString& xml)
-{
+std::variant<ReportTemplate, TemplateError> readTemplate(const QString& xml) {
     if (xml.trimmed().isEmpty())
         return TemplateError{1, QStringLiteral("šablona musí začínat prvkem <report>")};
     try {
@@ -463,8 +454,7 @@ std::variant<ReportTemplate, TemplateError> readTemplate(const QString& xml)
     }
 }
 
-QString writeTemplate(const ReportTemplate& report)
-{
+QString writeTemplate(const ReportTemplate& report) {
     QString out;
     Writer writer(&out);
     writer.write(report);

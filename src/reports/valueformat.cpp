@@ -9,8 +9,7 @@ namespace kelvo {
 
 namespace {
 
-bool isNumberPattern(const QString& format)
-{
+bool isNumberPattern(const QString& format) {
     if (format.isEmpty())
         return false;
     for (const QChar c : format) {
@@ -20,15 +19,14 @@ bool isNumberPattern(const QString& format)
     return true;
 }
 
-QString dateText(const QDate& date, const QString& format)
-{
-    return date.toString(format.isEmpty() || isNumberPattern(format) ? QStringLiteral("dd.MM.yyyy") : format);
+QString dateText(const QDate& date, const QString& format) {
+    return date.toString(format.isEmpty() || isNumberPattern(format) ? QStringLiteral("dd.MM.yyyy")
+                                                                     : format);
 }
 
 } // namespace
 
-QString formatValue(const QVariant& value, const QString& format)
-{
+QString formatValue(const QVariant& value, const QString& format) {
     if (!value.isValid() || value.isNull())
         return {};
     switch (value.typeId()) {
@@ -44,7 +42,8 @@ QString formatValue(const QVariant& value, const QString& format)
     }
     case QMetaType::Double:
     case QMetaType::Float:
-        return formatNumber(value.toDouble(), isNumberPattern(format) ? format : QStringLiteral("0.##########"));
+        return formatNumber(value.toDouble(),
+                            isNumberPattern(format) ? format : QStringLiteral("0.##########"));
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
@@ -57,7 +56,8 @@ QString formatValue(const QVariant& value, const QString& format)
     if (isNumberPattern(format)) {
         // Amounts that reach us as text still print in the amount format.
         bool ok = false;
-        const double number = QString(text).trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+        const double number =
+            QString(text).trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
         if (ok)
             return formatNumber(number, format);
     }

@@ -10,7 +10,7 @@ class ReportEngine;
 // ahead), so a report of thousands of pages opens at once.
 class PageView : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit PageView(const ReportEngine& engine, QWidget* parent = nullptr);
 
     void setPage(int index);
@@ -22,10 +22,10 @@ public:
     QSizeF naturalSize() const;
     QSize sizeHint() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     const ReportEngine& engine_;
     int page_ = 0;
     double zoom_ = 1.0;

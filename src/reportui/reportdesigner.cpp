@@ -26,8 +26,7 @@ namespace {
 constexpr int kLineRole = Qt::UserRole;
 constexpr int kExpressionRole = Qt::UserRole + 1;
 
-QWidget* titled(const QString& title, QWidget* content, QWidget* parent)
-{
+QWidget* titled(const QString& title, QWidget* content, QWidget* parent) {
     auto* box = new QWidget(parent);
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -36,8 +35,8 @@ QWidget* titled(const QString& title, QWidget* content, QWidget* parent)
     return box;
 }
 
-QTreeWidgetItem* bandItem(const QString& name, const ReportBand& band, QTreeWidgetItem* parent = nullptr)
-{
+QTreeWidgetItem* bandItem(const QString& name, const ReportBand& band,
+                          QTreeWidgetItem* parent = nullptr) {
     auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem;
     item->setText(0, QStringLiteral("%1 (výška %2 mm)").arg(name).arg(band.height));
     item->setData(0, kLineRole, band.sourceLine);
@@ -49,7 +48,8 @@ QTreeWidgetItem* bandItem(const QString& name, const ReportBand& band, QTreeWidg
                 text = text.left(39) + QChar(0x2026);
             child->setText(0, QStringLiteral("text: %1").arg(text));
         } else {
-            child->setText(0, ri.kind == ItemKind::Line ? QStringLiteral("čára") : QStringLiteral("obdélník"));
+            child->setText(0, ri.kind == ItemKind::Line ? QStringLiteral("čára")
+                                                        : QStringLiteral("obdélník"));
         }
         child->setData(0, kLineRole, ri.sourceLine);
     }
@@ -59,9 +59,9 @@ QTreeWidgetItem* bandItem(const QString& name, const ReportBand& band, QTreeWidg
 } // namespace
 
 ReportDesigner::ReportDesigner(ReportEngine& engine, MessageService* messages, QWidget* parent)
-    : QDialog(parent), engine_(engine), messages_(messages)
-{
-    setWindowTitle(QStringLiteral("Návrh sestavy – %1").arg(QFileInfo(engine.fileName()).fileName()));
+    : QDialog(parent), engine_(engine), messages_(messages) {
+    setWindowTitle(
+        QStringLiteral("Návrh sestavy – %1").arg(QFileInfo(engine.fileName()).fileName()));
     setModal(true);
     resize(1280, 800);
 
@@ -129,8 +129,9 @@ ReportDesigner::ReportDesigner(ReportEngine& engine, MessageService* messages, Q
     connect(saveButton, &QPushButton::clicked, this, &ReportDesigner::save);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(pageBox_, &QSpinBox::valueChanged, this, &ReportDesigner::showPreviewPage);
-    connect(palette_, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { insertExpression(item->data(kExpressionRole).toString()); });
+    connect(palette_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        insertExpression(item->data(kExpressionRole).toString());
+    });
     connect(outline_, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item) { jumpToLine(item->data(0, kLineRole).toInt()); });
 
@@ -138,14 +139,19 @@ ReportDesigner::ReportDesigner(ReportEngine& engine, MessageService* messages, Q
     relayout();
 }
 
-QString ReportDesigner::statusText() const { return status_->text(); }
+QString ReportDesigner::statusText() const {
+    return status_->text();
+}
 
-int ReportDesigner::previewPageCount() const { return engine_.pageCount(); }
+int ReportDesigner::previewPageCount() const {
+    return engine_.pageCount();
+}
 
-bool ReportDesigner::isModified() const { return editor_->document()->isModified(); }
+bool ReportDesigner::isModified() const {
+    return editor_->document()->isModified();
+}
 
-void ReportDesigner::relayout()
-{
+void ReportDesigner::relayout() {
     timer_->stop();
     // Errors show in the status line and the editor, not as a box per keystroke.
     MessageService* messages = engine_.setMessageService(nullptr);
@@ -156,8 +162,9 @@ void ReportDesigner::relayout()
     if (parsed)
         rebuildOutline();
     markErrorLine(prepared ? 0 : engine_.errorLine());
-    status_->setText(prepared ? QStringLiteral("Šablona je v pořádku, stran: %1").arg(engine_.pageCount())
-                              : engine_.errorText());
+    status_->setText(
+        prepared ? QStringLiteral("Šablona je v pořádku, stran: %1").arg(engine_.pageCount())
+                 : engine_.errorText());
     const QSignalBlocker block(pageBox_);
     pageBox_->setRange(1, std::max(1, engine_.pageCount()));
     showPreviewPage(pageBox_->value());
@@ -165,43 +172,40 @@ void ReportDesigner::relayout()
     view_->setZoom(std::clamp((scroll_->viewport()->width() - 16) / width, 0.2, 2.0));
 }
 
-void ReportDesigner::showPreviewPage(int page)
-{
+void ReportDesigner::showPreviewPage(int page) {
     view_->setPage(std::clamp(page, 1, std::max(1, engine_.pageCount())) - 1);
 }
 
-bool ReportDesigner::save()
-{
+bool ReportDesigner::save() {
     engine_.loadFromText(editor_->toPlainText());
     if (!engine_.saveToFile())
         return false;
     editor_->document()->setModified(false);
     const QString saved = QStringLiteral("Uloženo do %1.").arg(engine_.fileName());
-    status_->setText(engine_.loadError().isEmpty() ? saved : saved + QLatin1Char(' ') + engine_.loadError());
+    status_->setText(
+        engine_.loadError().isEmpty() ? saved : saved + QLatin1Char(' ') + engine_.loadError());
     return true;
 }
 
-void ReportDesigner::insertExpression(const QString& expression)
-{
+void ReportDesigner::insertExpression(const QString& expression) {
     editor_->textCursor().insertText(expression);
     editor_->setFocus();
 }
 
-void ReportDesigner::done(int result)
-{
+void ReportDesigner::done(int result) {
     if (isModified() && messages_) {
-        const int answer = messages_->show(Message{MessageIcon::Question,
-                                                   {QStringLiteral("Ano"), QStringLiteral("Ne")},
-                                                   QStringLiteral("Šablona byla změněna. Uložit změny?"),
-                                                   QStringLiteral("Návrh sestavy")});
+        const int answer =
+            messages_->show(Message{MessageIcon::Question,
+                                    {QStringLiteral("Ano"), QStringLiteral("Ne")},
+                                    QStringLiteral("Šablona byla změněna. Uložit změny?"),
+                                    QStringLiteral("Návrh sestavy")});
         if (answer == 1 && !save())
-            return;  // stays open so that nothing typed is lost
+            return; // stays open so that nothing typed is lost
     }
     QDialog::done(result);
 }
 
-void ReportDesigner::rebuildOutline()
-{
+void ReportDesigner::rebuildOutline() {
     const ReportTemplate& t = engine_.reportTemplate();
     outline_->clear();
     if (t.title)
@@ -226,8 +230,7 @@ void ReportDesigner::rebuildOutline()
     outline_->expandToDepth(0);
 }
 
-void ReportDesigner::rebuildPalette()
-{
+void ReportDesigner::rebuildPalette() {
     palette_->clear();
     auto add = [this](const QString& label, const QString& expression) {
         auto* item = new QListWidgetItem(label, palette_);
@@ -250,8 +253,7 @@ void ReportDesigner::rebuildPalette()
     add(QStringLiteral("počet řádků"), QStringLiteral("[COUNT()]"));
 }
 
-void ReportDesigner::markErrorLine(int line)
-{
+void ReportDesigner::markErrorLine(int line) {
     errorLine_ = line;
     QList<QTextEdit::ExtraSelection> selections;
     const QTextBlock block = editor_->document()->findBlockByNumber(line - 1);
@@ -265,8 +267,7 @@ void ReportDesigner::markErrorLine(int line)
     editor_->setExtraSelections(selections);
 }
 
-void ReportDesigner::jumpToLine(int line)
-{
+void ReportDesigner::jumpToLine(int line) {
     const QTextBlock block = editor_->document()->findBlockByNumber(line - 1);
     if (!block.isValid())
         return;

@@ -27,7 +27,7 @@ class TemplateHighlighter;
 //   designer.exec();
 class ReportDesigner : public QDialog {
     Q_OBJECT
-public:
+  public:
     // `messages` asks about unsaved changes on closing; may be null.
     ReportDesigner(ReportEngine& engine, MessageService* messages, QWidget* parent = nullptr);
 
@@ -35,14 +35,14 @@ public:
     QTreeWidget* outline() const { return outline_; }
     QListWidget* palette() const { return palette_; }
     QString statusText() const;
-    int errorLine() const { return errorLine_; }  // marked in the editor, 0 when none
+    int errorLine() const { return errorLine_; } // marked in the editor, 0 when none
     int previewPageCount() const;
     bool isModified() const;
 
     // How long after the last keystroke the preview is laid out again.
     static constexpr int kRelayoutDelayMs = 400;
 
-public slots:
+  public slots:
     // Reads the editor's text and lays it out now.
     void relayout();
     // Writes the editor's text to the template's file.
@@ -50,10 +50,10 @@ public slots:
     void insertExpression(const QString& expression);
     void showPreviewPage(int page);
 
-protected:
+  protected:
     void done(int result) override;
 
-private:
+  private:
     void rebuildOutline();
     void rebuildPalette();
     void markErrorLine(int line);

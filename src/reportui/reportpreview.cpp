@@ -3,6 +3,8 @@
 #include "reports/reportengine.h"
 #include "reportui/pageview.h"
 
+#include <cmath>
+#include <iterator>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -16,8 +18,6 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
-#include <cmath>
-#include <iterator>
 
 namespace kelvo {
 
@@ -27,8 +27,7 @@ constexpr double kMinZoom = 0.1;
 constexpr double kMaxZoom = 8.0;
 const int kPercents[] = {50, 75, 100, 150, 200};
 
-QPushButton* button(const QString& text, const char* name, QWidget* parent)
-{
+QPushButton* button(const QString& text, const char* name, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
     b->setObjectName(QLatin1String(name));
     b->setAutoDefault(false);
@@ -37,8 +36,8 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent)
 
 } // namespace
 
-ReportPreview::ReportPreview(ReportEngine& engine, QWidget* parent) : QDialog(parent), engine_(engine)
-{
+ReportPreview::ReportPreview(ReportEngine& engine, QWidget* parent)
+    : QDialog(parent), engine_(engine) {
     setWindowTitle(QStringLiteral("Náhled sestavy"));
     setModal(true);
     resize(1000, 760);
@@ -101,30 +100,33 @@ ReportPreview::ReportPreview(ReportEngine& engine, QWidget* parent) : QDialog(pa
     applyZoom();
 }
 
-int ReportPreview::pageCount() const { return engine_.pageCount(); }
+int ReportPreview::pageCount() const {
+    return engine_.pageCount();
+}
 
-QString ReportPreview::pageText() const { return pageLabel_->text(); }
+QString ReportPreview::pageText() const {
+    return pageLabel_->text();
+}
 
-double ReportPreview::zoom() const { return view_->zoom(); }
+double ReportPreview::zoom() const {
+    return view_->zoom();
+}
 
-void ReportPreview::setPage(int page)
-{
+void ReportPreview::setPage(int page) {
     page_ = std::clamp(page, 1, std::max(1, pageCount()));
     pageLabel_->setText(QStringLiteral("Strana %1 / %2").arg(page_).arg(pageCount()));
     view_->setPage(page_ - 1);
     scroll_->verticalScrollBar()->setValue(0);
 }
 
-void ReportPreview::setZoomMode(ZoomMode mode)
-{
+void ReportPreview::setZoomMode(ZoomMode mode) {
     zoomMode_ = mode;
     if (mode != ZoomMode::Percent)
         zoomBox_->setCurrentIndex(mode == ZoomMode::FitWidth ? 0 : 1);
     applyZoom();
 }
 
-void ReportPreview::setZoomPercent(double percent)
-{
+void ReportPreview::setZoomPercent(double percent) {
     percent_ = std::clamp(percent, kMinZoom * 100, kMaxZoom * 100);
     zoomMode_ = ZoomMode::Percent;
     // A zoom from Ctrl+wheel gets an entry of its own after the fixed ones.
@@ -142,12 +144,13 @@ void ReportPreview::setZoomPercent(double percent)
     applyZoom();
 }
 
-void ReportPreview::zoomBy(double factor) { setZoomPercent(zoom() * 100 * factor); }
+void ReportPreview::zoomBy(double factor) {
+    setZoomPercent(zoom() * 100 * factor);
+}
 
-void ReportPreview::zoomChosen(int index)
-{
+void ReportPreview::zoomChosen(int index) {
     if (index >= 2 + int(std::size(kPercents)))
-        return;  // the wheel's own zoom, already in force
+        return; // the wheel's own zoom, already in force
     if (index == 0)
         setZoomMode(ZoomMode::FitWidth);
     else if (index == 1)
@@ -156,8 +159,7 @@ void ReportPreview::zoomChosen(int index)
         setZoomPercent(kPercents[index - 2]);
 }
 
-void ReportPreview::applyZoom()
-{
+void ReportPreview::applyZoom() {
     const QSizeF natural = view_->naturalSize();
     const QSize room = scroll_->viewport()->size() - QSize(24, 24);
     double zoom = percent_ / 100;
@@ -168,14 +170,12 @@ void ReportPreview::applyZoom()
     view_->setZoom(std::clamp(zoom, kMinZoom, kMaxZoom));
 }
 
-void ReportPreview::resizeEvent(QResizeEvent* event)
-{
+void ReportPreview::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     applyZoom();
 }
 
-bool ReportPreview::eventFilter(QObject* watched, QEvent* event)
-{
+bool ReportPreview::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Wheel) {
         auto* wheel = static_cast<QWheelEvent*>(event);
         if (wheel->modifiers() & Qt::ControlModifier) {
@@ -188,8 +188,7 @@ bool ReportPreview::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-bool ReportPreview::printTo(QPrinter& printer, int fromPage, int toPage)
-{
+bool ReportPreview::printTo(QPrinter& printer, int fromPage, int toPage) {
     const int first = std::max(1, fromPage);
     const int last = toPage <= 0 ? pageCount() : std::min(toPage, pageCount());
     printer.setFullPage(true);
@@ -204,8 +203,7 @@ bool ReportPreview::printTo(QPrinter& printer, int fromPage, int toPage)
     return painter.end();
 }
 
-void ReportPreview::print()
-{
+void ReportPreview::print() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(engine_.pageLayout());
     printer.setFullPage(true);
@@ -223,15 +221,17 @@ void ReportPreview::print()
         printTo(printer);
 }
 
-void ReportPreview::exportPdfWithDialog()
-{
-    const QString suggested = QFileInfo(engine_.fileName()).completeBaseName() + QStringLiteral(".pdf");
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export do PDF"), suggested,
-                                                      QStringLiteral("Dokumenty PDF (*.pdf)"));
+void ReportPreview::exportPdfWithDialog() {
+    const QString suggested =
+        QFileInfo(engine_.fileName()).completeBaseName() + QStringLiteral(".pdf");
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Export do PDF"), suggested, QStringLiteral("Dokumenty PDF (*.pdf)"));
     if (!path.isEmpty())
         exportPdf(path);
 }
 
-bool ReportPreview::exportPdf(const QString& path) { return engine_.exportPdf(path); }
+bool ReportPreview::exportPdf(const QString& path) {
+    return engine_.exportPdf(path);
+}
 
 } // namespace kelvo

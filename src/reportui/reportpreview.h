@@ -21,22 +21,22 @@ class ReportEngine;
 //   preview.exec();
 class ReportPreview : public QDialog {
     Q_OBJECT
-public:
+  public:
     enum class ZoomMode { FitWidth, FitPage, Percent };
 
     explicit ReportPreview(ReportEngine& engine, QWidget* parent = nullptr);
 
-    int currentPage() const { return page_; }  // 1-based
+    int currentPage() const { return page_; } // 1-based
     int pageCount() const;
-    QString pageText() const;  // "Strana n / N" as shown
+    QString pageText() const; // "Strana n / N" as shown
     double zoom() const;
     ZoomMode zoomMode() const { return zoomMode_; }
 
     // Prints pages fromPage..toPage (1-based, 0 = to the last) on a set-up printer.
     bool printTo(QPrinter& printer, int fromPage = 1, int toPage = 0);
 
-public slots:
-    void setPage(int page);  // clamped to the pages there are
+  public slots:
+    void setPage(int page); // clamped to the pages there are
     void firstPage() { setPage(1); }
     void previousPage() { setPage(page_ - 1); }
     void nextPage() { setPage(page_ + 1); }
@@ -50,11 +50,11 @@ public slots:
     void exportPdfWithDialog();
     bool exportPdf(const QString& path);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void applyZoom();
     void zoomChosen(int index);
 

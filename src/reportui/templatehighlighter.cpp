@@ -4,8 +4,7 @@ namespace kelvo {
 
 namespace {
 
-QTextCharFormat charFormat(const QColor& colour, bool bold = false)
-{
+QTextCharFormat charFormat(const QColor& colour, bool bold = false) {
     QTextCharFormat f;
     f.setForeground(colour);
     if (bold)
@@ -15,19 +14,21 @@ QTextCharFormat charFormat(const QColor& colour, bool bold = false)
 
 } // namespace
 
-TemplateHighlighter::TemplateHighlighter(QTextDocument* document) : QSyntaxHighlighter(document)
-{
+TemplateHighlighter::TemplateHighlighter(QTextDocument* document) : QSyntaxHighlighter(document) {
     // Later rules paint over earlier ones: an expression inside a value stays visible.
-    rules_.push_back({QRegularExpression(QStringLiteral("</?[A-Za-z][A-Za-z0-9]*|/?>")), charFormat(QColor(0, 0, 160), true)});
-    rules_.push_back({QRegularExpression(QStringLiteral("\\b[A-Za-z]+(?=\\s*=)")), charFormat(QColor(140, 0, 0))});
-    rules_.push_back({QRegularExpression(QStringLiteral("\"[^\"]*\"")), charFormat(QColor(0, 110, 0))});
-    rules_.push_back({QRegularExpression(QStringLiteral("\\[[^\\]]*\\]")), charFormat(QColor(120, 0, 140), true)});
+    rules_.push_back({QRegularExpression(QStringLiteral("</?[A-Za-z][A-Za-z0-9]*|/?>")),
+                      charFormat(QColor(0, 0, 160), true)});
+    rules_.push_back({QRegularExpression(QStringLiteral("\\b[A-Za-z]+(?=\\s*=)")),
+                      charFormat(QColor(140, 0, 0))});
+    rules_.push_back(
+        {QRegularExpression(QStringLiteral("\"[^\"]*\"")), charFormat(QColor(0, 110, 0))});
+    rules_.push_back({QRegularExpression(QStringLiteral("\\[[^\\]]*\\]")),
+                      charFormat(QColor(120, 0, 140), true)});
     commentFormat_ = charFormat(QColor(128, 128, 128));
     commentFormat_.setFontItalic(true);
 }
 
-void TemplateHighlighter::highlightBlock(const QString& text)
-{
+void TemplateHighlighter::highlightBlock(const QString& text) {
     for (const Rule& rule : rules_) {
         auto matches = rule.pattern.globalMatch(text);
         while (matches.hasNext()) {

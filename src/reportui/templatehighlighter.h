@@ -11,13 +11,13 @@ namespace kelvo {
 // values, [expressions] and comments.
 class TemplateHighlighter : public QSyntaxHighlighter {
     Q_OBJECT
-public:
+  public:
     explicit TemplateHighlighter(QTextDocument* document);
 
-protected:
+  protected:
     void highlightBlock(const QString& text) override;
 
-private:
+  private:
     struct Rule {
         QRegularExpression pattern;
         QTextCharFormat format;

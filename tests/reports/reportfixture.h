@@ -4,16 +4,18 @@
 #include "reports/reportengine.h"
 #include "support/scriptedmessages.h"
 
-#include <QStringList>
 #include <gtest/gtest.h>
+#include <QStringList>
 
 namespace kelvo::test {
 
 // Every character 2 mm wide, every line 5 mm high: page breaks that do not
 // depend on the fonts installed.
 class FixedMeasurer final : public TextMeasurer {
-public:
-    double width(const QString& text, const ReportStyle&) override { return 2.0 * double(text.size()); }
+  public:
+    double width(const QString& text, const ReportStyle&) override {
+        return 2.0 * double(text.size());
+    }
     double lineHeight(const ReportStyle&) override { return 5.0; }
 };
 
@@ -27,16 +29,14 @@ struct EngineFixture {
 
     // Loads the template text and prepares it over `rows`; fails the test when
     // the template does not load.
-    bool prepare(const QString& xml, ReportDataSource* rows)
-    {
+    bool prepare(const QString& xml, ReportDataSource* rows) {
         EXPECT_TRUE(engine.loadFromText(xml)) << engine.loadError().toStdString();
         engine.bindDataSet(rows);
         return engine.prepare();
     }
 
     // The texts of each page, in the order they were placed.
-    std::vector<QStringList> pageTexts() const
-    {
+    std::vector<QStringList> pageTexts() const {
         std::vector<QStringList> pages;
         for (int i = 0; i < engine.pageCount(); ++i)
             pages.push_back(engine.page(i).plainText(engine.pageCount()).split(QLatin1Char('\n')));

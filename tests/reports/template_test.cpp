@@ -30,10 +30,10 @@ const char* kFullTemplate = R"(<?xml version="1.0" encoding="UTF-8"?>
 </report>
 )";
 
-TEST(TemplateXml, ReadsEveryPartAndWritesItBackUnchanged)
-{
+TEST(TemplateXml, ReadsEveryPartAndWritesItBackUnchanged) {
     auto first = readTemplate(QString::fromUtf8(kFullTemplate));
-    ASSERT_TRUE(std::holds_alternative<ReportTemplate>(first)) << std::get<TemplateError>(first).text().toStdString();
+    ASSERT_TRUE(std::holds_alternative<ReportTemplate>(first))
+        << std::get<TemplateError>(first).text().toStdString();
     const ReportTemplate& t = std::get<ReportTemplate>(first);
     EXPECT_TRUE(t.page.landscape);
     EXPECT_DOUBLE_EQ(t.page.width(), 297);
@@ -69,14 +69,12 @@ struct MalformedCase {
 class MalformedTemplate : public ::testing::TestWithParam<MalformedCase> {};
 
 // Twenty thousand nested brackets in a text item.
-QString bracketFlood()
-{
+QString bracketFlood() {
     return QStringLiteral("<report><reportTitle>\n<text>[") + QString(20000, QLatin1Char('(')) +
            QStringLiteral("1]</text></reportTitle></report>");
 }
 
-TEST_P(MalformedTemplate, ReportsItsLineInCzech)
-{
+TEST_P(MalformedTemplate, ReportsItsLineInCzech) {
     const bool flood = std::string(GetParam().name) == "BracketFloodDoesNotExhaustTheStack";
     auto result = readTemplate(flood ? bracketFlood() : QString::fromUtf8(GetParam().xml));
     ASSERT_TRUE(std::holds_alternative<TemplateError>(result));
@@ -86,21 +84,28 @@ TEST_P(MalformedTemplate, ReportsItsLineInCzech)
 INSTANTIATE_TEST_SUITE_P(
     TemplateXml, MalformedTemplate,
     ::testing::Values(
-        MalformedCase{"Empty", "", "Chyba v šabloně na řádku 1: šablona musí začínat prvkem <report>"},
-        MalformedCase{"UnclosedElement", "<report>\n<masterData height=\"5\">\n<text>a</text>\n</report>",
-                      "Chyba v šabloně na řádku 4: nesprávný zápis XML (Opening and ending tag mismatch.)"},
+        MalformedCase{"Empty", "",
+                      "Chyba v šabloně na řádku 1: šablona musí začínat prvkem <report>"},
+        MalformedCase{
+            "UnclosedElement", "<report>\n<masterData height=\"5\">\n<text>a</text>\n</report>",
+            "Chyba v šabloně na řádku 4: nesprávný zápis XML (Opening and ending tag mismatch.)"},
         MalformedCase{"UnknownBand", "<report>\n\n<masterdata/>\n</report>",
                       "Chyba v šabloně na řádku 3: neznámý prvek <masterdata>"},
         MalformedCase{"MisspelledAttribute", "<report>\n<page widht=\"210\"/></report>",
                       "Chyba v šabloně na řádku 2: neznámý atribut „widht“ prvku <page>"},
-        MalformedCase{"UnclosedBracket",
-                      "<report><masterData>\n<text>[frxDBDataset1.\"ROK\"</text></masterData></report>",
-                      "Chyba v šabloně na řádku 2: chybí „]“ za „[frxDBDataset1.\"ROK\"“"},
-        MalformedCase{"UnknownFunction", "<report><reportSummary>\n<text>[SUMA(1)]</text></reportSummary></report>",
+        MalformedCase{
+            "UnclosedBracket",
+            "<report><masterData>\n<text>[frxDBDataset1.\"ROK\"</text></masterData></report>",
+            "Chyba v šabloně na řádku 2: chybí „]“ za „[frxDBDataset1.\"ROK\"“"},
+        MalformedCase{"UnknownFunction",
+                      "<report><reportSummary>\n<text>[SUMA(1)]</text></reportSummary></report>",
                       "Chyba v šabloně na řádku 2: výraz „SUMA(1)“: neznámá funkce „SUMA“"},
-        MalformedCase{"UnknownStyle", "<report><reportTitle>\n\n<text style=\"tucne\">a</text></reportTitle></report>",
-                      "Chyba v šabloně na řádku 3: neznámý styl „tucne“"},
-        MalformedCase{"MarginsWiderThanPage", "<report><page width=\"100\" left=\"60\" right=\"50\"/></report>",
+        MalformedCase{
+            "UnknownStyle",
+            "<report><reportTitle>\n\n<text style=\"tucne\">a</text></reportTitle></report>",
+            "Chyba v šabloně na řádku 3: neznámý styl „tucne“"},
+        MalformedCase{"MarginsWiderThanPage",
+                      "<report><page width=\"100\" left=\"60\" right=\"50\"/></report>",
                       "Chyba v šabloně na řádku 1: okraje jsou větší než stránka"},
         MalformedCase{"BracketFloodDoesNotExhaustTheStack", "",
                       "Chyba v šabloně na řádku 2: výraz „((((((((((((((((((((((((((((((…“: "

@@ -3,6 +3,7 @@
 #include "reportui/reportdesigner.h"
 #include "support/scriptedmessages.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QEventLoop>
 #include <QFile>
@@ -12,7 +13,6 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
 namespace kelvo::test {
 namespace {
@@ -26,15 +26,13 @@ const char* kTemplate = R"(<report>
 </report>
 )";
 
-void waitForRelayout()
-{
+void waitForRelayout() {
     QEventLoop loop;
     QTimer::singleShot(ReportDesigner::kRelayoutDelayMs + 150, &loop, &QEventLoop::quit);
     loop.exec();
 }
 
-QString pageText(const ReportEngine& engine)
-{
+QString pageText(const ReportEngine& engine) {
     return engine.pageCount() > 0 ? engine.page(0).plainText(engine.pageCount()) : QString();
 }
 
@@ -46,8 +44,7 @@ struct DesignerFixture : ::testing::Test {
     QTemporaryDir dir;
     QString path;
 
-    void SetUp() override
-    {
+    void SetUp() override {
         rows.addRow({QStringLiteral("Soustruh"), 125000.0});
         rows.addRow({QStringLiteral("Vrtačka"), 2500.5});
         path = dir.filePath(QStringLiteral("seznam.fr3"));
@@ -60,16 +57,14 @@ struct DesignerFixture : ::testing::Test {
         engine.setVariable(QStringLiteral("kdatu"), QStringLiteral("'01.10.2014'"));
     }
 
-    QString fileText() const
-    {
+    QString fileText() const {
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
         return QString::fromUtf8(file.readAll());
     }
 
     // Puts the editor's cursor right after the first occurrence of `marker`.
-    static void placeCursorAfter(QPlainTextEdit* editor, const QString& marker)
-    {
+    static void placeCursorAfter(QPlainTextEdit* editor, const QString& marker) {
         QTextCursor cursor = editor->document()->find(marker);
         ASSERT_FALSE(cursor.isNull()) << marker.toStdString();
         cursor.clearSelection();
@@ -77,8 +72,7 @@ struct DesignerFixture : ::testing::Test {
     }
 };
 
-TEST_F(DesignerFixture, OpensOnTheTemplateWithOutlineAndPalette)
-{
+TEST_F(DesignerFixture, OpensOnTheTemplateWithOutlineAndPalette) {
     ReportDesigner designer(engine, &messages);
     EXPECT_EQ(designer.editor()->toPlainText(), QString::fromUtf8(kTemplate));
     EXPECT_EQ(designer.previewPageCount(), 1);
@@ -96,48 +90,51 @@ TEST_F(DesignerFixture, OpensOnTheTemplateWithOutlineAndPalette)
     EXPECT_TRUE(entries.contains(QStringLiteral("proměnná kdatu")));
 }
 
-TEST_F(DesignerFixture, AColumnAddedFromThePaletteShowsAfterTheEdit)
-{
+TEST_F(DesignerFixture, AColumnAddedFromThePaletteShowsAfterTheEdit) {
     ReportDesigner designer(engine, &messages);
     QPlainTextEdit* editor = designer.editor();
     placeCursorAfter(editor, QStringLiteral("[frxDBDataset1.\"NAZEV\"]</text>"));
-    editor->insertPlainText(QStringLiteral("\n    <text x=\"70\" y=\"0\" width=\"30\" height=\"7\" format=\"## ### ##0.00\">"));
-    QListWidgetItem* price = designer.palette()->findItems(QStringLiteral("frxDBDataset1.CENA"), Qt::MatchExactly).value(0);
+    editor->insertPlainText(QStringLiteral(
+        "\n    <text x=\"70\" y=\"0\" width=\"30\" height=\"7\" format=\"## ### ##0.00\">"));
+    QListWidgetItem* price = designer.palette()
+                                 ->findItems(QStringLiteral("frxDBDataset1.CENA"), Qt::MatchExactly)
+                                 .value(0);
     ASSERT_NE(price, nullptr);
     emit designer.palette()->itemDoubleClicked(price);
     editor->insertPlainText(QStringLiteral("</text>"));
     EXPECT_TRUE(editor->toPlainText().contains(
         QStringLiteral(R"(format="## ### ##0.00">[frxDBDataset1."CENA"]</text>)")));
 
-    EXPECT_EQ(pageText(engine), QStringLiteral("Seznam\nSoustruh\nVrtačka")) << "laid out only after a pause";
+    EXPECT_EQ(pageText(engine), QStringLiteral("Seznam\nSoustruh\nVrtačka"))
+        << "laid out only after a pause";
     waitForRelayout();
     EXPECT_EQ(pageText(engine), QStringLiteral("Seznam\nSoustruh\n125 000,00\nVrtačka\n2 500,50"));
     EXPECT_EQ(designer.errorLine(), 0);
 }
 
-TEST_F(DesignerFixture, AMalformedEditMarksItsLineWithoutMessageBoxes)
-{
+TEST_F(DesignerFixture, AMalformedEditMarksItsLineWithoutMessageBoxes) {
     ReportDesigner designer(engine, &messages);
     QPlainTextEdit* editor = designer.editor();
     placeCursorAfter(editor, QStringLiteral("<pageHeader height=\"7\""));
     editor->insertPlainText(QStringLiteral(" heigth=\"3\""));
     waitForRelayout();
     EXPECT_EQ(designer.errorLine(), 3);
-    EXPECT_EQ(designer.statusText(),
-              QStringLiteral("Chyba v šabloně na řádku 3: neznámý atribut „heigth“ prvku <pageHeader>"));
+    EXPECT_EQ(
+        designer.statusText(),
+        QStringLiteral("Chyba v šabloně na řádku 3: neznámý atribut „heigth“ prvku <pageHeader>"));
     ASSERT_EQ(editor->extraSelections().size(), 1);
     EXPECT_EQ(editor->extraSelections()[0].cursor.blockNumber(), 2);
     EXPECT_TRUE(messages.errors.isEmpty());
 
     // An unknown field is found when laying out and marked the same way.
-    editor->setPlainText(QString::fromUtf8(kTemplate).replace(QStringLiteral("\"NAZEV\""), QStringLiteral("\"NAZEF\"")));
+    editor->setPlainText(QString::fromUtf8(kTemplate).replace(QStringLiteral("\"NAZEV\""),
+                                                              QStringLiteral("\"NAZEF\"")));
     designer.relayout();
     EXPECT_EQ(designer.errorLine(), 5);
     EXPECT_TRUE(designer.statusText().contains(QStringLiteral("nemá pole „NAZEF“")));
 }
 
-TEST_F(DesignerFixture, SaveWritesTheFileThatTheNextPrintReads)
-{
+TEST_F(DesignerFixture, SaveWritesTheFileThatTheNextPrintReads) {
     ReportDesigner designer(engine, &messages);
     QString text = designer.editor()->toPlainText();
     text.replace(QStringLiteral(">Seznam<"), QStringLiteral(">Seznam majetku<"));
@@ -153,14 +150,14 @@ TEST_F(DesignerFixture, SaveWritesTheFileThatTheNextPrintReads)
     EXPECT_TRUE(pageText(next).startsWith(QStringLiteral("Seznam majetku\n")));
 }
 
-TEST_F(DesignerFixture, ClosingWithChangesAsksAndSavesOnlyOnAno)
-{
+TEST_F(DesignerFixture, ClosingWithChangesAsksAndSavesOnlyOnAno) {
     {
         ReportDesigner designer(engine, &messages);
         designer.editor()->appendPlainText(QStringLiteral("<!-- zahozeno -->"));
         messages.answer(2);
         designer.reject();
-        EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Šablona byla změněna. Uložit změny?")});
+        EXPECT_EQ(messages.texts(),
+                  QStringList{QStringLiteral("Šablona byla změněna. Uložit změny?")});
         EXPECT_EQ(fileText(), QString::fromUtf8(kTemplate));
     }
     {

@@ -4,6 +4,7 @@
 #include "reportui/reportpreview.h"
 #include "support/scriptedmessages.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QImage>
@@ -13,15 +14,14 @@
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QWheelEvent>
-#include <gtest/gtest.h>
 
 namespace kelvo::test {
 namespace {
 
-QString pdfText(const QString& pdf)
-{
+QString pdfText(const QString& pdf) {
     QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     EXPECT_TRUE(process.waitForFinished(60000));
     return QString::fromUtf8(process.readAllStandardOutput());
 }
@@ -33,8 +33,7 @@ struct PreviewFixture : ::testing::Test {
     ReportEngine engine{clock, &messages};
     MemoryDataSource rows{{QStringLiteral("NAZEV")}};
 
-    void SetUp() override
-    {
+    void SetUp() override {
         for (int i = 1; i <= 25; ++i)
             rows.addRow({QStringLiteral("Položka %1").arg(i)});
         engine.loadFromText(QStringLiteral(R"(<report>
@@ -47,16 +46,14 @@ struct PreviewFixture : ::testing::Test {
         ASSERT_EQ(engine.pageCount(), 3);
     }
 
-    void click(ReportPreview& preview, const char* name)
-    {
+    void click(ReportPreview& preview, const char* name) {
         auto* button = preview.findChild<QPushButton*>(QLatin1String(name));
         ASSERT_NE(button, nullptr) << name;
         button->click();
     }
 };
 
-TEST_F(PreviewFixture, NavigationStaysWithinThePages)
-{
+TEST_F(PreviewFixture, NavigationStaysWithinThePages) {
     ReportPreview preview(engine);
     EXPECT_EQ(preview.pageText(), QStringLiteral("Strana 1 / 3"));
     click(preview, "previousButton");
@@ -76,10 +73,9 @@ TEST_F(PreviewFixture, NavigationStaysWithinThePages)
     EXPECT_EQ(preview.pageText(), QStringLiteral("Strana 3 / 3"));
 }
 
-TEST_F(PreviewFixture, ZoomModesPercentagesAndCtrlWheel)
-{
+TEST_F(PreviewFixture, ZoomModesPercentagesAndCtrlWheel) {
     ReportPreview preview(engine);
-    preview.resize(1600, 500);  // wider than the page's shape: fitting width and page differ
+    preview.resize(1600, 500); // wider than the page's shape: fitting width and page differ
     preview.show();
     QApplication::processEvents();
     auto* view = preview.findChild<PageView*>();
@@ -99,14 +95,14 @@ TEST_F(PreviewFixture, ZoomModesPercentagesAndCtrlWheel)
     EXPECT_DOUBLE_EQ(preview.zoom(), 1.5);
 
     auto wheel = [&](Qt::KeyboardModifiers modifiers) {
-        QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, 120), Qt::NoButton, modifiers,
-                          Qt::NoScrollPhase, false);
+        QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          modifiers, Qt::NoScrollPhase, false);
         QApplication::sendEvent(area->viewport(), &event);
     };
     wheel(Qt::ControlModifier);
     EXPECT_NEAR(preview.zoom(), 1.65, 1e-9);
     EXPECT_EQ(zoomBox->currentText(), QStringLiteral("165 %"));
-    wheel(Qt::NoModifier);  // plain wheel scrolls, it does not zoom
+    wheel(Qt::NoModifier); // plain wheel scrolls, it does not zoom
     EXPECT_NEAR(preview.zoom(), 1.65, 1e-9);
 
     // The page is really painted: black text on the white page.
@@ -119,8 +115,7 @@ TEST_F(PreviewFixture, ZoomModesPercentagesAndCtrlWheel)
     EXPECT_TRUE(dark);
 }
 
-TEST_F(PreviewFixture, ExportWritesThePdf)
-{
+TEST_F(PreviewFixture, ExportWritesThePdf) {
     ReportPreview preview(engine);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("náhled.pdf"));
@@ -131,16 +126,14 @@ TEST_F(PreviewFixture, ExportWritesThePdf)
     EXPECT_TRUE(text.contains(QStringLiteral("Strana 3 z 3")));
 }
 
-TEST_F(PreviewFixture, ExportToAnUnwritablePlaceReportsIt)
-{
+TEST_F(PreviewFixture, ExportToAnUnwritablePlaceReportsIt) {
     ReportPreview preview(engine);
     EXPECT_FALSE(preview.exportPdf(QStringLiteral("/nonexistent/dir/x.pdf")));
     ASSERT_EQ(messages.errors.size(), 1);
     EXPECT_TRUE(messages.errors[0].contains(QStringLiteral("/nonexistent/dir/x.pdf")));
 }
 
-TEST_F(PreviewFixture, PrintsThePageRangeChosen)
-{
+TEST_F(PreviewFixture, PrintsThePageRangeChosen) {
     ReportPreview preview(engine);
     QTemporaryDir dir;
     QPrinter printer(QPrinter::HighResolution);
