@@ -113,7 +113,7 @@ double ReportPreview::zoom() const {
 }
 
 void ReportPreview::setPage(int page) {
-    page_ = std::clamp(page, 1, std::max(1, pageCount()));
+    page_ = std::clamp(page, std::min(1, pageCount()), pageCount());
     pageLabel_->setText(QStringLiteral("Strana %1 / %2").arg(page_).arg(pageCount()));
     view_->setPage(page_ - 1);
     scroll_->verticalScrollBar()->setValue(0);
@@ -211,6 +211,7 @@ void ReportPreview::print() {
     dialog.setWindowTitle(QStringLiteral("Tisk"));
     dialog.setMinMax(1, std::max(1, pageCount()));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage);
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (printer.printRange() == QPrinter::PageRange)

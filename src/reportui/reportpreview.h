@@ -26,7 +26,7 @@ class ReportPreview : public QDialog {
 
     explicit ReportPreview(ReportEngine& engine, QWidget* parent = nullptr);
 
-    int currentPage() const { return page_; } // 1-based
+    int currentPage() const { return page_; } // 1-based, 0 when there are no pages
     int pageCount() const;
     QString pageText() const; // "Strana n / N" as shown
     double zoom() const;
