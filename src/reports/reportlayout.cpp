@@ -474,6 +474,9 @@ struct ReportLayout::State final : EvalScope {
         firstRow = false;
         ++line;
 
+        // Bands are evaluated before we know whether they fit; one that moves to
+        // a new page is evaluated again there, so that [PAGE] is its own page.
+        const size_t evaluatedOn = model.pages.size();
         BandInstance& data = dataInstance;
         data.clear();
         if (masterData)
@@ -493,12 +496,16 @@ struct ReportLayout::State final : EvalScope {
                 ensureRoom(together);
             for (int i = changed; i < groups; ++i) {
                 ensureRoom(headerInstances[size_t(i)].height);
+                if (model.pages.size() != evaluatedOn)
+                    instantiate(groupHeaders[size_t(i)], headerInstances[size_t(i)]);
                 place(headerInstances[size_t(i)]);
                 openLevels = i + 1;
             }
         }
         if (masterData) {
             ensureRoom(data.height);
+            if (model.pages.size() != evaluatedOn)
+                instantiate(*masterData, data);
             place(data);
         }
         accumulate();

@@ -44,7 +44,7 @@ QString listTemplate(const QString& groups, bool withTitle, bool withSummary,
 
 const QString kYearGroup = QStringLiteral(
     R"(<group condition="[frxDBDataset1.&quot;ROK&quot;]" keepWithData="%1" repeatOnNewPage="%2">
-  <groupHeader height="5"><text x="0" y="0" width="40" height="5">Rok [frxDBDataset1."ROK"]</text></groupHeader>%3
+  <groupHeader height="5"><text x="0" y="0" width="40" height="5">Rok [frxDBDataset1."ROK"] s.[PAGE]</text></groupHeader>%3
 </group>)");
 
 const QString kYearFooter = QStringLiteral(R"(<groupFooter height="5">
@@ -99,6 +99,11 @@ struct PagingCase {
     std::vector<QString> pages; // each page's texts joined by '|'
 };
 
+// Failures name the case instead of dumping its bytes.
+void PrintTo(const PagingCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class Paging : public ::testing::TestWithParam<PagingCase> {};
 
 TEST_P(Paging, PlacesBandsOnPages) {
@@ -117,61 +122,62 @@ TEST_P(Paging, PlacesBandsOnPages) {
 
 INSTANTIATE_TEST_SUITE_P(
     Layout, Paging,
-    ::testing::Values(
-        PagingCase{"TwelveRowsPerPageHeaderAndFooterOnEvery",
-                   {},
-                   false,
-                   false,
-                   years({{"2013", 25}}),
-                   {"Hlavička|r1..r12|Strana 1 z 3", "Hlavička|r13..r24|Strana 2 z 3",
-                    "Hlavička|r25|Strana 3 z 3"}},
-        PagingCase{"TitleOnlyOnFirstPage",
-                   {},
-                   true,
-                   false,
-                   years({{"2013", 13}}),
-                   {"SEZNAM|Hlavička|r1..r10|Strana 1 z 2", "Hlavička|r11..r13|Strana 2 z 2"}},
-        PagingCase{
-            "GroupHeaderGoesToNextPageWithItsFirstRow",
-            yearGroup(true, false, false),
-            false,
-            false,
-            years({{"2013", 10}, {"2014", 3}}),
-            {"Hlavička|Rok 2013|r1..r10|Strana 1 z 2", "Hlavička|Rok 2014|r11..r13|Strana 2 z 2"}},
-        PagingCase{
-            "GroupHeaderNotKeptMayEndAPage",
-            yearGroup(false, false, false),
-            false,
-            false,
-            years({{"2013", 10}, {"2014", 3}}),
-            {"Hlavička|Rok 2013|r1..r10|Rok 2014|Strana 1 z 2", "Hlavička|r11..r13|Strana 2 z 2"}},
-        PagingCase{
-            "GroupHeaderRepeatedOnThePageItRunsOnto",
-            yearGroup(true, true, false),
-            false,
-            false,
-            years({{"2013", 15}}),
-            {"Hlavička|Rok 2013|r1..r11|Strana 1 z 2", "Hlavička|Rok 2013|r12..r15|Strana 2 z 2"}},
-        PagingCase{"GroupAndReportTotals",
-                   yearGroup(true, false, true),
-                   false,
-                   true,
-                   {{"2013", 100.5}, {"2013", 200}, {"2014", 1000000}},
-                   {"Hlavička|Rok 2013|r1|r2|Součet 300,50|(2)|Rok 2014|r3|Součet 1 000 000,00|(1)|"
-                    "Celkem 1 000 300,50|(3)|Strana 1 z 1"}},
-        PagingCase{"GroupFooterThatDoesNotFitOpensThePage",
-                   yearGroup(true, false, true),
-                   false,
-                   false,
-                   years({{"2013", 11}}),
-                   {"Hlavička|Rok 2013|r1..r11|Strana 1 z 2",
-                    "Hlavička|Součet 1 100,00|(11)|Strana 2 z 2"}},
-        PagingCase{"EmptyDataSetStillPrintsFrameAndZeroTotals",
-                   yearGroup(true, false, true),
-                   true,
-                   true,
-                   {},
-                   {"SEZNAM|Hlavička|Celkem 0,00|(0)|Strana 1 z 1"}}),
+    ::testing::Values(PagingCase{"TwelveRowsPerPageHeaderAndFooterOnEvery",
+                                 {},
+                                 false,
+                                 false,
+                                 years({{"2013", 25}}),
+                                 {"Hlavička|r1..r12|Strana 1 z 3", "Hlavička|r13..r24|Strana 2 z 3",
+                                  "Hlavička|r25|Strana 3 z 3"}},
+                      PagingCase{"TitleOnlyOnFirstPage",
+                                 {},
+                                 true,
+                                 false,
+                                 years({{"2013", 13}}),
+                                 {"SEZNAM|Hlavička|r1..r10|Strana 1 z 2",
+                                  "Hlavička|r11..r13|Strana 2 z 2"}},
+                      PagingCase{"GroupHeaderGoesToNextPageWithItsFirstRow",
+                                 yearGroup(true, false, false),
+                                 false,
+                                 false,
+                                 years({{"2013", 10}, {"2014", 3}}),
+                                 {"Hlavička|Rok 2013 s.1|r1..r10|Strana 1 z 2",
+                                  "Hlavička|Rok 2014 s.2|r11..r13|Strana 2 z 2"}},
+                      PagingCase{"GroupHeaderNotKeptMayEndAPage",
+                                 yearGroup(false, false, false),
+                                 false,
+                                 false,
+                                 years({{"2013", 10}, {"2014", 3}}),
+                                 {"Hlavička|Rok 2013 s.1|r1..r10|Rok 2014 s.1|Strana 1 z 2",
+                                  "Hlavička|r11..r13|Strana 2 z 2"}},
+                      PagingCase{"GroupHeaderRepeatedOnThePageItRunsOnto",
+                                 yearGroup(true, true, false),
+                                 false,
+                                 false,
+                                 years({{"2013", 15}}),
+                                 {"Hlavička|Rok 2013 s.1|r1..r11|Strana 1 z 2",
+                                  "Hlavička|Rok 2013 s.2|r12..r15|Strana 2 z 2"}},
+                      PagingCase{"GroupAndReportTotals",
+                                 yearGroup(true, false, true),
+                                 false,
+                                 true,
+                                 {{"2013", 100.5}, {"2013", 200}, {"2014", 1000000}},
+                                 {"Hlavička|Rok 2013 s.1|r1|r2|Součet 300,50|(2)|Rok 2014 "
+                                  "s.1|r3|Součet 1 000 000,00|(1)|"
+                                  "Celkem 1 000 300,50|(3)|Strana 1 z 1"}},
+                      PagingCase{"GroupFooterThatDoesNotFitOpensThePage",
+                                 yearGroup(true, false, true),
+                                 false,
+                                 false,
+                                 years({{"2013", 11}}),
+                                 {"Hlavička|Rok 2013 s.1|r1..r11|Strana 1 z 2",
+                                  "Hlavička|Součet 1 100,00|(11)|Strana 2 z 2"}},
+                      PagingCase{"EmptyDataSetStillPrintsFrameAndZeroTotals",
+                                 yearGroup(true, false, true),
+                                 true,
+                                 true,
+                                 {},
+                                 {"SEZNAM|Hlavička|Celkem 0,00|(0)|Strana 1 z 1"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Layout, PlacesRunsInMillimetresFromThePaperCorner) {
@@ -243,6 +249,11 @@ struct PrepareErrorCase {
     QString body;
     const char* fragment;
 };
+
+// Failures name the case instead of dumping its bytes.
+void PrintTo(const PrepareErrorCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PrepareErrors : public ::testing::TestWithParam<PrepareErrorCase> {};
 

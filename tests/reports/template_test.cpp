@@ -66,6 +66,11 @@ struct MalformedCase {
     const char* message;
 };
 
+// Failures name the case instead of dumping its bytes.
+void PrintTo(const MalformedCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class MalformedTemplate : public ::testing::TestWithParam<MalformedCase> {};
 
 // Twenty thousand nested brackets in a text item.

@@ -125,6 +125,11 @@ struct TemplateCase {
     QStringList expected;
 };
 
+// Failures name the case instead of dumping its bytes.
+void PrintTo(const TemplateCase& c, std::ostream* os) {
+    *os << c.file;
+}
+
 class DefaultTemplate : public ::testing::TestWithParam<TemplateCase> {};
 
 TEST_P(DefaultTemplate, PrintsItsFieldsAndTotalsToPdf) {
