@@ -85,6 +85,7 @@ ReportDesigner::ReportDesigner(ReportEngine& engine, MessageService* messages, Q
     scroll_->setBackgroundRole(QPalette::Dark);
     scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     scroll_->setWidget(view_);
+    scroll_->viewport()->installEventFilter(this);
     pageBox_ = new QSpinBox(this);
     pageBox_->setObjectName(QStringLiteral("previewPage"));
     pageBox_->setPrefix(QStringLiteral("Strana "));
@@ -168,8 +169,19 @@ void ReportDesigner::relayout() {
     const QSignalBlocker block(pageBox_);
     pageBox_->setRange(1, std::max(1, engine_.pageCount()));
     showPreviewPage(pageBox_->value());
+    fitPreview();
+}
+
+void ReportDesigner::fitPreview() {
     const double width = view_->naturalSize().width();
     view_->setZoom(std::clamp((scroll_->viewport()->width() - 16) / width, 0.2, 2.0));
+}
+
+bool ReportDesigner::eventFilter(QObject* watched, QEvent* event) {
+    // The preview follows the width of its pane, whether the window or the splitter moved.
+    if (watched == scroll_->viewport() && event->type() == QEvent::Resize)
+        fitPreview();
+    return QDialog::eventFilter(watched, event);
 }
 
 void ReportDesigner::showPreviewPage(int page) {

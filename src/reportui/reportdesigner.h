@@ -52,8 +52,10 @@ class ReportDesigner : public QDialog {
 
   protected:
     void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void fitPreview();
     void rebuildOutline();
     void rebuildPalette();
     void markErrorLine(int line);

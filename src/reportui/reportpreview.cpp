@@ -170,12 +170,11 @@ void ReportPreview::applyZoom() {
     view_->setZoom(std::clamp(zoom, kMinZoom, kMaxZoom));
 }
 
-void ReportPreview::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    applyZoom();
-}
-
 bool ReportPreview::eventFilter(QObject* watched, QEvent* event) {
+    // Fitting follows the page area, which the layout sizes after the window.
+    if (watched == scroll_->viewport() && event->type() == QEvent::Resize &&
+        zoomMode_ != ZoomMode::Percent)
+        applyZoom();
     if (event->type() == QEvent::Wheel) {
         auto* wheel = static_cast<QWheelEvent*>(event);
         if (wheel->modifiers() & Qt::ControlModifier) {

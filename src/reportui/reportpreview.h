@@ -52,7 +52,6 @@ class ReportPreview : public QDialog {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void applyZoom();

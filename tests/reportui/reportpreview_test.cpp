@@ -82,6 +82,10 @@ TEST_F(PreviewFixture, ZoomModesPercentagesAndCtrlWheel) {
     auto* area = preview.findChild<QScrollArea*>(QStringLiteral("pageArea"));
     ASSERT_TRUE(view && area);
 
+    // Opens fitted to the width of the page area as laid out on showing.
+    EXPECT_EQ(preview.zoomMode(), ReportPreview::ZoomMode::FitWidth);
+    EXPECT_NEAR(view->width(), area->viewport()->width() - 24, 2);
+    preview.setZoomMode(ReportPreview::ZoomMode::FitPage);
     preview.setZoomMode(ReportPreview::ZoomMode::FitWidth);
     EXPECT_NEAR(view->width(), area->viewport()->width() - 24, 2);
     EXPECT_GT(view->height(), area->viewport()->height());
