@@ -154,6 +154,12 @@ QPageLayout ReportEngine::pageLayout() const {
 }
 
 bool ReportEngine::exportPdf(const QString& path, int fromPage, int toPage) {
+    // A blank file would pass for the report: without pages there is nothing to write.
+    if (pageCount() == 0) {
+        fail(
+            QStringLiteral("Sestava nemá připravené stránky, soubor „%1“ nebyl zapsán.").arg(path));
+        return false;
+    }
     const int last = toPage <= 0 ? pageCount() : std::min(toPage, pageCount());
     const int first = std::max(1, fromPage);
     QPdfWriter writer(path);

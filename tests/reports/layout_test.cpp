@@ -303,6 +303,18 @@ TEST(Engine, LoadingDiscardsVariablesAndAMissingFileLeavesAnEmptyReportSilently)
     EXPECT_TRUE(f.messages.errors.isEmpty());
 }
 
+TEST(Engine, ExportWithoutPreparedPagesFailsInsteadOfWritingABlankFile) {
+    EngineFixture f;
+    MemoryDataSource data = dataOf(years({{"2013", 1}}));
+    EXPECT_FALSE(f.prepare(
+        QStringLiteral("<report><reportTitle><text>[nic]</text></reportTitle></report>"), &data));
+    const QString path = QDir::temp().filePath(QStringLiteral("kelvo_unprepared.pdf"));
+    QFile::remove(path);
+    EXPECT_FALSE(f.engine.exportPdf(path));
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(f.messages.errors.size(), 2);
+}
+
 TEST(Engine, MalformedFileMakesPrepareFailWithItsLine) {
     EngineFixture f;
     const QString path = QDir::temp().filePath(QStringLiteral("kelvo_malformed.fr3"));
