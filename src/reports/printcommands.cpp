@@ -2,10 +2,10 @@
 
 namespace kelvo {
 
-void RunReport(ReportFrontEnd& engine, const QStringList& arguments, const QString& templateFile, Query& dataSet,
-               const ReportVariables& variables)
+void RunReport(ReportFrontEnd& engine, const QStringList& arguments, const QString& templateFile,
+               ReportDataSource& rows, const ReportVariables& variables)
 {
-    engine.bind(dataSet);
+    engine.bind(rows);
     engine.load(templateFile);
     for (const auto& [name, expression] : variables)
         engine.setVariable(name, expression);
@@ -24,6 +24,17 @@ PrintCommands::PrintCommands(Query& list, Query& reportQuery, ReportFrontEnd& en
 {
 }
 
+void PrintCommands::run(const QString& templateFile, Query& dataSet, const ReportVariables& variables)
+{
+    binding_.setQuery(dataSet);
+    RunReport(engine_, arguments_, templateFile, binding_, variables);
+}
+
+void PrintCommands::printPostingList(Query& rowsToPost)
+{
+    run(QStringLiteral("odpisy.fr3"), rowsToPost);
+}
+
 void PrintCommands::printCard()
 {
     // Without a current card the statement would end in "karta.id=" and the
@@ -39,20 +50,20 @@ void PrintCommands::printCard()
         "odpisy.korun_do from karta, odpisy where karta.cislokarty = odpisy.cislokarty"));
     reportQuery_.addLine(QStringLiteral(" and karta.id=") + QString::number(list_.asInteger(QStringLiteral("id"))));
     reportQuery_.open();
-    RunReport(engine_, arguments_, QStringLiteral("karta.fr3"), reportQuery_);
+    run(QStringLiteral("karta.fr3"), reportQuery_);
     list_.refresh();
 }
 
 void PrintCommands::printList()
 {
-    RunReport(engine_, arguments_, QStringLiteral("seznam.fr3"), list_);
+    run(QStringLiteral("seznam.fr3"), list_);
 }
 
 void PrintCommands::printPostedDepreciation()
 {
     reportQuery_.setText(QStringLiteral("select * from odpisy where odepsano=\"A\"  order by rok"));
     reportQuery_.open();
-    RunReport(engine_, arguments_, QStringLiteral("odpisy.fr3"), reportQuery_);
+    run(QStringLiteral("odpisy.fr3"), reportQuery_);
     reportQuery_.close();
 }
 
@@ -78,8 +89,8 @@ void PrintCommands::printInventory(const InventoryDate& date)
     reportQuery_.open();
     QString quoted = date.text;
     quoted.replace(QLatin1Char('\''), QLatin1String("''"));
-    RunReport(engine_, arguments_, QStringLiteral("invent.fr3"), reportQuery_,
-              {{QStringLiteral("kdatu"), QLatin1Char('\'') + quoted + QLatin1Char('\'')}});
+    run(QStringLiteral("invent.fr3"), reportQuery_,
+        {{QStringLiteral("kdatu"), QLatin1Char('\'') + quoted + QLatin1Char('\'')}});
     list_.refresh();
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/messageservice.h"
 #include "db/query.h"
+#include "reports/querydatasource.h"
 
 #include <QDate>
 #include <QList>
@@ -15,12 +16,12 @@ namespace kelvo {
 using ReportVariables = QList<QPair<QString, QString>>;
 
 // What the print commands need of the report engine and its windows, in the
-// order they use it. The windows provide the real one; it binds the data set
-// under the name "frxDBDataset1".
+// order they use it. The windows provide the real one; templates reach the
+// bound rows under the name "frxDBDataset1".
 class ReportFrontEnd {
 public:
     virtual ~ReportFrontEnd() = default;
-    virtual void bind(Query& dataSet) = 0;
+    virtual void bind(ReportDataSource& rows) = 0;
     // Discards the previous report, variables included, and reads the template
     // file; a missing file leaves an empty report and says nothing.
     virtual void load(const QString& fileName) = 0;
@@ -37,8 +38,8 @@ public:
 // current directory, set the variables, then the designer when the program was
 // started with "/ES" as its first argument, otherwise the preview of the
 // prepared report.
-void RunReport(ReportFrontEnd& engine, const QStringList& arguments, const QString& templateFile, Query& dataSet,
-               const ReportVariables& variables = {});
+void RunReport(ReportFrontEnd& engine, const QStringList& arguments, const QString& templateFile,
+               ReportDataSource& rows, const ReportVariables& variables = {});
 
 // The inventory date dialog's two readings of its date edit.
 struct InventoryDate {
@@ -62,16 +63,21 @@ public:
     void printPostedDepreciation();
     // "Inventurní soupis", after the date dialog ended with "OK".
     void printInventory(const InventoryDate& date);
+    // The yearly posting's list of the rows about to be posted.
+    void printPostingList(Query& rowsToPost);
 
     // The statement of the inventory list for a date, as its three lines.
     static QStringList inventoryStatement(const QDate& date);
 
 private:
+    void run(const QString& templateFile, Query& dataSet, const ReportVariables& variables = {});
+
     Query& list_;
     Query& reportQuery_;
     ReportFrontEnd& engine_;
     QStringList arguments_;
     MessageService& messages_;
+    QueryDataSource binding_;  // frxDBDataset1: stays on the last print's data set
 };
 
 } // namespace kelvo

@@ -15,9 +15,9 @@ namespace {
 // data set holds at the moment the report is prepared or designed.
 class RecordingEngine final : public ReportFrontEnd {
 public:
-    void bind(Query& dataSet) override
+    void bind(ReportDataSource& rows) override
     {
-        bound = &dataSet;
+        bound = &rows;
         calls << "bind";
     }
     void load(const QString& fileName) override { calls << "load " + fileName; }
@@ -38,13 +38,21 @@ public:
     }
     void showPrepared() override { calls << "preview"; }
 
+    // Walks the bound rows as the engine does.
     void snapshot()
     {
-        rows = bound->isOpen() ? bound->rowCount() : -1;
+        rows = 0;
+        for (bound->first(); !bound->eof(); bound->next())
+            ++rows;
+    }
+    Query* boundQuery() const
+    {
+        auto* source = dynamic_cast<QueryDataSource*>(bound);
+        return source ? source->query() : nullptr;
     }
 
     QStringList calls;
-    Query* bound = nullptr;
+    ReportDataSource* bound = nullptr;
     int rows = -1;
     bool prepareSucceeds = true;
 };
@@ -84,15 +92,17 @@ TEST_F(PrintTest, DesignSwitchIsExactlyTheFirstArgument)
         {{"kelvo", "/ES"}, {"design"}},
         {{"kelvo", "/es"}, {"prepare", "preview"}},
         {{"kelvo", "x", "/ES"}, {"prepare", "preview"}},
+        {{"kelvo", " /ES"}, {"prepare", "preview"}},
     };
+    QueryDataSource rows(list);
     for (const Case& c : cases) {
         RecordingEngine e;
-        RunReport(e, c.arguments, "seznam.fr3", list);
+        RunReport(e, c.arguments, "seznam.fr3", rows);
         EXPECT_EQ(e.calls, QStringList({"bind", "load seznam.fr3"}) + c.tail) << c.arguments.join(' ').toStdString();
     }
     RecordingEngine failing;
     failing.prepareSucceeds = false;
-    RunReport(failing, {"kelvo"}, "seznam.fr3", list);
+    RunReport(failing, {"kelvo"}, "seznam.fr3", rows);
     EXPECT_FALSE(failing.calls.contains("preview"));
 }
 
@@ -127,8 +137,10 @@ TEST_F(PrintTest, ListAndPostedDepreciation)
     PrintCommands print(list, reportQuery, engine, {"kelvo"}, messages);
     list.sortBy("nazev", SortOrder::Ascending);
     print.printList();
-    EXPECT_EQ(engine.bound, &list);
+    EXPECT_EQ(engine.boundQuery(), &list);
     EXPECT_EQ(engine.rows, 2);
+    // The engine walked the list itself: it ends on its last row.
+    EXPECT_EQ(list.currentRow(), 1);
 
     StatementLog log(connection);
     print.printPostedDepreciation();

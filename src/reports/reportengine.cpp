@@ -1,0 +1,209 @@
+#include "reports/reportengine.h"
+
+#include "reports/pagepainter.h"
+#include "reports/reportlayout.h"
+#include "reports/templatexml.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPageLayout>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+namespace kelvo {
+
+ReportEngine::ReportEngine(const Clock& clock, MessageService* messages)
+    : clock_(clock), messages_(messages) {}
+
+ReportEngine::~ReportEngine() = default;
+
+void ReportEngine::discard() {
+    errorLine_ = 0;
+    template_ = ReportTemplate();
+    sourceText_.clear();
+    loadError_.clear();
+    loadErrorLine_ = 0;
+    variables_.clear();
+    pages_ = PageModel();
+    error_.clear();
+}
+
+void ReportEngine::loadFromFile(const QString& bareOrFullName) {
+    discard();
+    fileName_ = QFileInfo(bareOrFullName).absoluteFilePath();
+    QFile file(fileName_);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    sourceText_ = QString::fromUtf8(file.readAll());
+    loadFromText(sourceText_);
+}
+
+bool ReportEngine::loadFromText(const QString& xml) {
+    sourceText_ = xml;
+    pages_ = PageModel();
+    auto result = readTemplate(xml);
+    if (auto* error = std::get_if<TemplateError>(&result)) {
+        template_ = ReportTemplate();
+        loadError_ = error->text();
+        loadErrorLine_ = error->line;
+        return false;
+    }
+    template_ = std::move(std::get<ReportTemplate>(result));
+    loadError_.clear();
+    loadErrorLine_ = 0;
+    return true;
+}
+
+void ReportEngine::setTemplate(ReportTemplate report) {
+    template_ = std::move(report);
+    sourceText_.clear();
+    loadError_.clear();
+    loadErrorLine_ = 0;
+    pages_ = PageModel();
+}
+
+QString ReportEngine::templateText() const {
+    return sourceText_.isEmpty() ? writeTemplate(template_) : sourceText_;
+}
+
+bool ReportEngine::saveToFile(const QString& path) {
+    const QString target = path.isEmpty() ? fileName_ : path;
+    QSaveFile file(target);
+    if (target.isEmpty() || !file.open(QIODevice::WriteOnly) ||
+        file.write(templateText().toUtf8()) < 0 || !file.commit()) {
+        fail(QStringLiteral("Šablonu nelze uložit do souboru „%1“.").arg(target));
+        return false;
+    }
+    return true;
+}
+
+void ReportEngine::setVariable(const QString& name, const QString& expression) {
+    for (auto& [existing, value] : variables_) {
+        if (existing.compare(name, Qt::CaseInsensitive) == 0) {
+            value = expression;
+            return;
+        }
+    }
+    variables_.emplace_back(name, expression);
+}
+
+std::vector<std::pair<QString, QString>> ReportEngine::variables() const {
+    std::vector<std::pair<QString, QString>> all = template_.variables;
+    for (const auto& [name, value] : variables_) {
+        auto same = std::find_if(all.begin(), all.end(), [&](const auto& v) {
+            return v.first.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (same != all.end())
+            same->second = value;
+        else
+            all.emplace_back(name, value);
+    }
+    return all;
+}
+
+void ReportEngine::fail(const QString& text) {
+    error_ = text;
+    if (messages_)
+        messages_->showError(text);
+}
+
+bool ReportEngine::prepare() {
+    pages_ = PageModel();
+    error_.clear();
+    errorLine_ = 0;
+    if (!loadError_.isEmpty()) {
+        errorLine_ = loadErrorLine_;
+        fail(loadError_);
+        return false;
+    }
+    if (!measurer_)
+        measurer_ = std::make_unique<FontTextMeasurer>();
+    ReportLayout layout(template_,
+                        LayoutInput{source_, variables_, clock_.today(), measurer_.get()});
+    if (!layout.start()) {
+        errorLine_ = layout.errorLine();
+        fail(layout.errorText());
+        return false;
+    }
+    layout.finish();
+    pages_ = layout.takeModel();
+    return true;
+}
+
+void ReportEngine::paintPage(QPainter& painter, int index, double dpiX, double dpiY) const {
+    PagePainter(pages_).paint(painter, index, dpiX, dpiY);
+}
+
+namespace {
+
+QPageLayout pageLayoutOf(const PageModel& model) {
+    const QSizeF upright(std::min(model.pageWidth, model.pageHeight),
+                         std::max(model.pageWidth, model.pageHeight));
+    const QPageSize size(upright, QPageSize::Millimeter, QString(),
+                         QPageSize::FuzzyOrientationMatch);
+    const auto orientation =
+        model.pageWidth > model.pageHeight ? QPageLayout::Landscape : QPageLayout::Portrait;
+    return QPageLayout(size, orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+}
+
+} // namespace
+
+QPageLayout ReportEngine::pageLayout() const {
+    return pageLayoutOf(pages_);
+}
+
+bool ReportEngine::exportPdf(const QString& path, int fromPage, int toPage) {
+    // A blank file would pass for the report: without pages there is nothing to write.
+    if (pageCount() == 0) {
+        fail(
+            QStringLiteral("Sestava nemá připravené stránky, soubor „%1“ nebyl zapsán.").arg(path));
+        return false;
+    }
+    const int last = toPage <= 0 ? pageCount() : std::min(toPage, pageCount());
+    const int first = std::max(1, fromPage);
+    QPdfWriter writer(path);
+    writer.setResolution(600);
+    writer.setPageLayout(pageLayoutOf(pages_));
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        fail(QStringLiteral("Soubor „%1“ nelze zapsat.").arg(path));
+        return false;
+    }
+    PagePainter pagePainter(pages_);
+    for (int page = first; page <= last; ++page) {
+        if (page > first)
+            writer.newPage();
+        pagePainter.paint(painter, page - 1, writer.resolution(), writer.resolution());
+    }
+    painter.end();
+    return true;
+}
+
+QStringList ReportEngine::renderPng(const QString& prefix, int dpi) {
+    QStringList written;
+    PagePainter pagePainter(pages_);
+    const double pxPerMm = dpi / 25.4;
+    for (int i = 0; i < pageCount(); ++i) {
+        QImage image(qRound(pages_.pageWidth * pxPerMm), qRound(pages_.pageHeight * pxPerMm),
+                     QImage::Format_RGB32);
+        image.setDotsPerMeterX(qRound(dpi / 0.0254));
+        image.setDotsPerMeterY(qRound(dpi / 0.0254));
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setRenderHint(QPainter::TextAntialiasing);
+            pagePainter.paint(painter, i, dpi, dpi);
+        }
+        const QString name = prefix + QString::number(i + 1) + QStringLiteral(".png");
+        if (!image.save(name, "PNG")) {
+            fail(QStringLiteral("Soubor „%1“ nelze zapsat.").arg(name));
+            return written;
+        }
+        written << name;
+    }
+    return written;
+}
+
+} // namespace kelvo

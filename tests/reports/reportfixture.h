@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/clock.h"
+#include "reports/reportengine.h"
+#include "support/scriptedmessages.h"
+
+#include <gtest/gtest.h>
+#include <QStringList>
+
+namespace kelvo::test {
+
+// Every character 2 mm wide, every line 5 mm high: page breaks that do not
+// depend on the fonts installed.
+class FixedMeasurer final : public TextMeasurer {
+  public:
+    double width(const QString& text, const ReportStyle&) override {
+        return 2.0 * double(text.size());
+    }
+    double lineHeight(const ReportStyle&) override { return 5.0; }
+};
+
+// An engine with a fixed print date, scripted messages and fixed text widths.
+struct EngineFixture {
+    FixedClock clock{QDate(2014, 10, 1)};
+    ScriptedMessages messages;
+    ReportEngine engine{clock, &messages};
+
+    EngineFixture() { engine.setTextMeasurer(std::make_unique<FixedMeasurer>()); }
+
+    // Loads the template text and prepares it over `rows`; fails the test when
+    // the template does not load.
+    bool prepare(const QString& xml, ReportDataSource* rows) {
+        EXPECT_TRUE(engine.loadFromText(xml)) << engine.loadError().toStdString();
+        engine.bindDataSet(rows);
+        return engine.prepare();
+    }
+
+    // The texts of each page, in the order they were placed.
+    std::vector<QStringList> pageTexts() const {
+        std::vector<QStringList> pages;
+        for (int i = 0; i < engine.pageCount(); ++i)
+            pages.push_back(engine.page(i).plainText(engine.pageCount()).split(QLatin1Char('\n')));
+        return pages;
+    }
+};
+
+} // namespace kelvo::test

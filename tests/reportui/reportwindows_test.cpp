@@ -1,0 +1,100 @@
+// The print sequence over the real engine and windows: design mode opens the
+// designer, otherwise the prepared report is previewed, and a failed
+// preparation shows nothing.
+#include "reports/reportengine.h"
+#include "reportui/reportdesigner.h"
+#include "reportui/reportpreview.h"
+#include "reportui/reportwindows.h"
+#include "support/scriptedmessages.h"
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace kelvo::test {
+namespace {
+
+struct RunFixture : ::testing::Test {
+    FixedClock clock{QDate(2014, 10, 1)};
+    ScriptedMessages messages;
+    ReportEngine engine{clock, &messages};
+    ReportWindows windows{engine, &messages, nullptr};
+    const QStringList previewArguments{QStringLiteral("kelvo")};
+    const QStringList designArguments{QStringLiteral("kelvo"), QStringLiteral("/ES")};
+    MemoryDataSource rows{{QStringLiteral("NAZEV")}};
+    QTemporaryDir dir;
+    QString previousDirectory = QDir::currentPath();
+    QString shown;     // class of the modal window that opened
+    QString shownText; // what it showed
+
+    void SetUp() override {
+        rows.addRow({QStringLiteral("Soustruh")});
+        QDir::setCurrent(dir.path()); // templates are looked for by their bare name
+        QFile file(QStringLiteral("invent.fr3"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(R"(<report><masterData height="7">
+  <text x="0" y="0" width="100" height="7">[kdatu] [frxDBDataset1."NAZEV"]</text></masterData></report>)");
+    }
+    void TearDown() override { QDir::setCurrent(previousDirectory); }
+
+    // Notes the modal window that opens and closes it.
+    void closeWhenShown() {
+        QTimer::singleShot(0, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* preview = qobject_cast<ReportPreview*>(modal)) {
+                shown = QStringLiteral("preview");
+                shownText = preview->pageText();
+            } else if (auto* designer = qobject_cast<ReportDesigner*>(modal)) {
+                shown = QStringLiteral("designer");
+                shownText = designer->statusText();
+            }
+            if (modal)
+                modal->close();
+        });
+    }
+};
+
+TEST_F(RunFixture, PreviewsThePreparedReportWithItsVariables) {
+    closeWhenShown();
+    RunReport(windows, previewArguments, QStringLiteral("invent.fr3"), rows, {{"kdatu", "'01.10.2014'"}});
+    EXPECT_EQ(shown, QStringLiteral("preview"));
+    EXPECT_EQ(shownText, QStringLiteral("Strana 1 / 1"));
+    EXPECT_EQ(engine.page(0).plainText(1), QStringLiteral("01.10.2014 Soustruh"));
+    EXPECT_TRUE(rows.eof());
+}
+
+TEST_F(RunFixture, DesignModeOpensTheDesignerInsteadWithTheDataAndVariables) {
+    closeWhenShown();
+    RunReport(windows, designArguments, QStringLiteral("invent.fr3"), rows, {{"kdatu", "'01.10.2014'"}});
+    EXPECT_EQ(shown, QStringLiteral("designer"));
+    EXPECT_EQ(shownText, QStringLiteral("Šablona je v pořádku, stran: 1"));
+}
+
+TEST_F(RunFixture, AFailedPreparationShowsTheErrorAndNoPreview) {
+    closeWhenShown();
+    RunReport(windows, previewArguments, QStringLiteral("invent.fr3"), rows); // kdatu unset
+    QApplication::processEvents();
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_EQ(messages.errors,
+              QStringList{QStringLiteral("Chyba v šabloně na řádku 2: neznámá proměnná „kdatu“")});
+}
+
+TEST_F(RunFixture, AMissingTemplateGivesAnEmptyReportOrAnEmptyDesignerThatSaveCreates) {
+    closeWhenShown();
+    RunReport(windows, previewArguments, QStringLiteral("karta.fr3"), rows);
+    EXPECT_EQ(shown, QStringLiteral("preview"));
+    EXPECT_TRUE(messages.errors.isEmpty());
+
+    engine.loadFromFile(QStringLiteral("karta.fr3"));
+    ReportDesigner designer(engine, &messages);
+    EXPECT_TRUE(designer.editor()->toPlainText().contains(QStringLiteral("<report>")));
+    ASSERT_TRUE(designer.save());
+    EXPECT_TRUE(QFile::exists(QStringLiteral("karta.fr3")));
+}
+
+} // namespace
+} // namespace kelvo::test
