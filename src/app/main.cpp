@@ -36,7 +36,8 @@ int main(int argc, char* argv[]) {
     DateFormat dateFormat;
     QtMessageService messages;
 
-    TForm1 form1(MainWindowServices{connection, executableSettings, programSettings, clock, dateFormat, messages});
+    TForm1 form1(MainWindowServices{connection, executableSettings, programSettings, clock, dateFormat, messages,
+                                     QCoreApplication::arguments()});
     TForm1::Windows windows;
     windows.fkarta = new Tfkarta(connection, &form1);
     windows.fzvysen15 = new Tfzvysen15(connection, dateFormat, messages, &form1);

@@ -1,12 +1,17 @@
 #include "ui/tform1.h"
 
+#include "depreciation/yearlyposting.h"
 #include "maintenance/installerstarter.h"
 #include "maintenance/updatecommand.h"
 #include "register/cardstate.h"
 #include "register/commandguard.h"
 #include "register/startup.h"
+#include "reports/printcommands.h"
+#include "reports/reportengine.h"
+#include "reportui/reportwindows.h"
 #include "ui/notavailable.h"
 #include "ui/searchdialog.h"
+#include "ui/tfinventura.h"
 #include "ui/tfkarta.h"
 #include "ui/tfoznam.h"
 #include "ui/tfrovnomerne.h"
@@ -65,7 +70,12 @@ std::vector<QueryColumn> listColumns() {
 } // namespace
 
 TForm1::TForm1(MainWindowServices services, QWidget* parent)
-    : QMainWindow(parent), services_(std::move(services)), list_(services_.connection) {
+    : QMainWindow(parent), services_(std::move(services)), list_(services_.connection),
+      ZQuery3(services_.connection) {
+    frxReport1 = std::make_unique<ReportEngine>(services_.clock, &services_.messages);
+    reportWindows_ = std::make_unique<ReportWindows>(*frxReport1, &services_.messages, this);
+    prints_ = std::make_unique<PrintCommands>(list_.query(), ZQuery3, *reportWindows_,
+                                              services_.arguments, services_.messages);
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("ZERUT-seznam položek"));
     setMinimumSize(130, 32);
@@ -258,23 +268,29 @@ void TForm1::suiDBGrid1DblClick() {
 }
 
 void TForm1::Provstodpis1Click() {
-    showNotAvailable(services_.messages);
+    YearlyPosting posting(services_.connection, services_.messages, services_.clock,
+                          [this](Query& rowsToPost) { prints_->printPostingList(rowsToPost); });
+    posting.Provstodpis();
 }
 
+// --- Prints.
+
 void TForm1::Vybrankarta1Click() {
-    showNotAvailable(services_.messages);
+    prints_->printCard();
 }
 
 void TForm1::Seznamkaret1Click() {
-    showNotAvailable(services_.messages);
+    prints_->printList();
 }
 
 void TForm1::tiskodpis1Click() {
-    showNotAvailable(services_.messages);
+    prints_->printPostedDepreciation();
 }
 
 void TForm1::Inventurnsoupis1Click() {
-    showNotAvailable(services_.messages);
+    if (!windows_.finventura || windows_.finventura->exec() != 1)
+        return;
+    prints_->printInventory(windows_.finventura->inventoryDate());
 }
 
 void TForm1::Kontrolanovverze1Click() {

@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "core/formats.h"
 #include "core/messageservice.h"
+#include "db/query.h"
 #include "db/settingsfile.h"
 #include "register/assetlist.h"
 #include "register/querytablemodel.h"
@@ -28,6 +29,9 @@ class Tfservis;
 class TableWindow;
 class UpdateCommand;
 class ProcessInstallerStarter;
+class ReportEngine;
+class ReportWindows;
+class PrintCommands;
 
 // What the main window is given at creation.
 struct MainWindowServices {
@@ -37,6 +41,7 @@ struct MainWindowServices {
     const Clock& clock;
     DateFormat& dateFormat;
     MessageService& messages;
+    QStringList arguments; // the command line; "/ES" first opens the report designer
 };
 
 // "ZERUT-seznam položek": the list of asset cards, its menus and commands.
@@ -131,6 +136,10 @@ class TForm1 final : public QMainWindow {
     Windows windows_;
     bool shown_ = false;
     bool closing_ = false; // tells a running update check to stop waiting
+    Query ZQuery3;         // the report query of the card, posted-rows and inventory prints
+    std::unique_ptr<ReportEngine> frxReport1;
+    std::unique_ptr<ReportWindows> reportWindows_;
+    std::unique_ptr<PrintCommands> prints_;
     std::unique_ptr<ProcessInstallerStarter> installer_;
     std::unique_ptr<UpdateCommand> update_;
 };
