@@ -141,9 +141,15 @@ void run(int rows) {
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     // Row counts may be given on the command line; by default 10 000 and 100 000.
+    // The harness's options (--host, --port, ...) take a value each and mean
+    // nothing here: the rows are generated.
     QList<int> counts;
-    for (int i = 1; i < argc; ++i)
-        counts << QByteArray(argv[i]).toInt();
+    for (int i = 1; i < argc; ++i) {
+        if (QByteArray(argv[i]).startsWith("--"))
+            ++i;
+        else
+            counts << QByteArray(argv[i]).toInt();
+    }
     if (counts.isEmpty())
         counts = {10000, 100000};
     for (int rows : counts)
