@@ -14,8 +14,8 @@ namespace kelvo {
 namespace {
 
 const char* const kAssets[] = {
-    "Osobní automobil Škoda Octavia", "Nákladní automobil Avia", "Dodávka Ford Transit", "Vysokozdvižný vozík",
-    "Soustruh hrotový SV 18", "Frézka konzolová", "Lis hydraulický", "Kompresor šroubový", "Svářecí agregát",
+    "Osobní automobil", "Nákladní automobil", "Dodávka skříňová", "Vysokozdvižný vozík",
+    "Soustruh hrotový", "Frézka konzolová", "Lis hydraulický", "Kompresor šroubový", "Svářecí agregát",
     "Server rackový", "Notebook", "Pracovní stanice", "Tiskárna laserová", "Kopírovací stroj", "Diskové pole",
     "Klimatizační jednotka", "Kotel plynový", "Regálový systém", "Kancelářský nábytek", "Telefonní ústředna",
     "Vrtačka sloupová", "Pásová bruska", "Míchačka stavební", "Traktor", "Přívěs nákladní", "Kamerový systém",
@@ -25,9 +25,9 @@ const char* const kAssets[] = {
 const int kAssetGroups[] = {2, 2, 2, 2, 2, 2, 2, 2, 2, 1, 1, 1, 1, 1, 1, 3, 3, 2, 2, 2,
                             2, 2, 2, 2, 2, 2, 5, 4, 6, 6, 4, 5};
 const char* const kSuppliers[] = {
-    "AUTO Brno s.r.o.", "Strojírny Vsetín a.s.", "Alza.cz a.s.", "Datart International", "TOS Kuřim",
-    "Stavby Morava s.r.o.", "Elektro Novák", "KOVO Hradec a.s.", "Office Depot s.r.o.", "Linde MH",
-    "Atlas Copco s.r.o.", "Metrostav a.s.", "Prefa Praha", "Hanácká strojírna", "Technoservis Plzeň",
+    "Autoservis Horák s.r.o.", "Strojírny Javorník a.s.", "Počítače Dvořák", "Elektro Novák", "Obráběcí stroje Beran",
+    "Stavby Morava s.r.o.", "Kancelář plus s.r.o.", "KOVO Hradec a.s.", "Nábytek Svoboda", "Manipulační technika Říha",
+    "Kompresory Veselý s.r.o.", "Stavební firma Kučera", "Betonárna Polák", "Hanácká strojírna", "Technoservis Plzeň",
 };
 const char* const kLocations[] = {
     "Sklad A", "Sklad B", "Dílna", "Kancelář 101", "Kancelář 203", "Výroba hala 1", "Výroba hala 2",
