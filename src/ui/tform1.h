@@ -8,6 +8,7 @@
 #include "register/querytablemodel.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -26,6 +27,7 @@ class Tfzvysen10;
 class Tfinventura;
 class Tfservis;
 class TableWindow;
+class CardEditingCycles;
 class UpdateCommand;
 class ProcessInstallerStarter;
 
@@ -124,6 +126,7 @@ class TForm1 final : public QMainWindow {
     void followListRow(int row);
     void syncFilterItems();
     void showTableWindow(TableWindow* window);
+    void runCardCycle(const std::function<void(CardEditingCycles&)>& cycle);
 
     MainWindowServices services_;
     AssetList list_;
