@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -49,6 +50,17 @@ std::vector<QueryColumn> rowColumns() {
         column("datum_odpisu", "Dat.odpisu", 73, centre),
     };
 }
+
+// Item views leave a few pixels beside each cell's text; the grid keeps one.
+class NarrowCellStyle final : public QProxyStyle {
+  public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_FocusFrameHMargin)
+            return 0;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 QLabel* addLabel(QWidget* panel, const QString& text, int x, int y, int width, int lines = 1) {
     auto* label = new QLabel(text, panel);
@@ -113,9 +125,10 @@ Tfkarta::Tfkarta(CardWindowServices services, QWidget* parent)
 Tfkarta::~Tfkarta() = default;
 
 QLineEdit* Tfkarta::addEdit(QWidget* panel, const char* name, const QString& label,
-                            const QRect& at, const QString& field, int kind) {
+                            const QRect& at, const QString& field, int kind, int labelWidth) {
     if (!label.isEmpty())
-        addLabel(panel, label, at.x(), at.y() - kLabelHeight - 1, at.width() + 40);
+        addLabel(panel, label, at.x(), at.y() - kLabelHeight - 1,
+                 labelWidth > 0 ? labelWidth : at.width() + 4);
     auto* edit = new QLineEdit(panel);
     edit->setObjectName(QLatin1String(name));
     edit->setGeometry(at);
@@ -134,11 +147,11 @@ void Tfkarta::buildLeftPanel(QWidget* panel) {
     suiDBEdit2 = addEdit(panel, "suiDBEdit2", QStringLiteral("Název majetku"),
                          QRect(64, 22, 136, kEditHeight), QStringLiteral("nazev"), text);
     suiDBEdit3 = addEdit(panel, "suiDBEdit3", QStringLiteral("Inventární číslo"),
-                         QRect(6, 68, 80, kEditHeight), QStringLiteral("cislokarty"), text);
+                         QRect(6, 68, 86, kEditHeight), QStringLiteral("cislokarty"), text);
     suiDBEdit4 = addEdit(panel, "suiDBEdit4", QStringLiteral("Dodavatel"),
-                         QRect(92, 68, 108, kEditHeight), QStringLiteral("dodavatel"), text);
+                         QRect(98, 68, 102, kEditHeight), QStringLiteral("dodavatel"), text);
     suiDBEdit5 = addEdit(panel, "suiDBEdit5", QStringLiteral("Datum tech. zhodnocení"),
-                         QRect(6, 114, 80, kEditHeight), QStringLiteral("dat_zhod"), date);
+                         QRect(6, 114, 86, kEditHeight), QStringLiteral("dat_zhod"), date, 194);
     suiDBEdit6 = addEdit(panel, "suiDBEdit6", QStringLiteral("Doklad"),
                          QRect(6, 160, 100, kEditHeight), QStringLiteral("dokl_zhod"), text);
     suiDBEdit7 = addEdit(panel, "suiDBEdit7", QStringLiteral("Kč"),
@@ -158,7 +171,7 @@ void Tfkarta::buildMiddlePanel(QWidget* panel) {
                          QStringLiteral("datum_za"), date);
     suiDBEdit10 =
         addEdit(panel, "suiDBEdit10", QStringLiteral("Doklad"), at(2), QStringLiteral("dokl_za"), text);
-    addLabel(panel, QStringLiteral("Uvedeno\ndo používání"), 6, at(3).y() - 1, 106, 2);
+    addLabel(panel, QStringLiteral("Uvedeno\ndo používání"), 6, at(3).y() - kLabelHeight - 1, 106, 2);
     suiDBEdit11 = addEdit(panel, "suiDBEdit11", QString(), at(3, kLabelHeight + 1),
                           QStringLiteral("do_pouziti"), date);
     suiDBEdit15 = addEdit(panel, "suiDBEdit15", QStringLiteral("Umístění"), at(4, kLabelHeight + 1),
@@ -207,6 +220,14 @@ void Tfkarta::buildRowsGrid(QWidget* panel) {
 
     suiDBGrid1 = new CardRowsGrid(panel);
     suiDBGrid1->setObjectName(QStringLiteral("suiDBGrid1"));
+    // The narrow columns ("22,25" in 33 pixels) need a slightly smaller font
+    // and cells without the style's text margins.
+    QFont gridFont = suiDBGrid1->font();
+    gridFont.setPixelSize(10);
+    suiDBGrid1->setFont(gridFont);
+    auto* gridStyle = new NarrowCellStyle;
+    gridStyle->setParent(suiDBGrid1);
+    suiDBGrid1->setStyle(gridStyle);
     suiDBGrid1->setModel(rowsModel_);
     suiDBGrid1->setGeometry(6, 66, 679, 254);
     suiDBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -123,7 +123,7 @@ class Tfkarta final : public QDialog {
     void buildButtonBar(QWidget* bar);
     void buildRowsGrid(QWidget* panel);
     QLineEdit* addEdit(QWidget* panel, const char* name, const QString& label, const QRect& at,
-                       const QString& field, int kind);
+                       const QString& field, int kind, int labelWidth = 0);
     QPushButton* addButton(QWidget* bar, const char* name, const QString& caption,
                            void (Tfkarta::*handler)());
     void followRowsRow(int row);
