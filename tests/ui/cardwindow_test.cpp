@@ -60,6 +60,10 @@ class CardWindowTest : public ::testing::Test {
     // window it shows is up. A script that leaves the window open gets it closed
     // by the title bar, so that a failing test cannot hang.
     void whileCardShown(const char* menuItem, const std::function<void()>& script) {
+        whileCardShown([&] { form->findChild<QAction*>(QLatin1String(menuItem))->trigger(); },
+                       script);
+    }
+    void whileCardShown(const std::function<void()>& start, const std::function<void()>& script) {
         bool ran = false;
         QTimer::singleShot(0, card, [&] {
             ran = true;
@@ -68,7 +72,7 @@ class CardWindowTest : public ::testing::Test {
             if (card->isVisible())
                 card->close();
         });
-        form->findChild<QAction*>(QLatin1String(menuItem))->trigger();
+        start();
         EXPECT_TRUE(ran);
         EXPECT_FALSE(card->isVisible());
     }
@@ -178,6 +182,8 @@ TEST_F(CardWindowTest, PlanButtonFollowsTheGroupNumberAndTitleBarCloseAsksNothin
         press(card->suiButton4); // "Nová karta"
         EXPECT_TRUE(card->suiButton6->isEnabled());
         EXPECT_EQ(card->suiDBEdit3->text(), "");
+        press(card->suiButton3); // "Tisk karty" runs the main window's command
+        EXPECT_EQ(printed, 1);
         card->close();
     });
     EXPECT_EQ(messages.texts(), QStringList());
@@ -202,6 +208,25 @@ TEST_F(CardWindowTest, AFailingCommandShowsTheErrorAndTheWindowStaysOpen) {
     db.admin().execute("drop view _pkarta");
     EXPECT_EQ(messages.texts(), QStringList({"Záznam uložen!"}));
     EXPECT_EQ(db.scalar("select count(*) from karta"), "1");
+}
+
+TEST_F(CardWindowTest, DoubleClickCycleCopiesTheTypedInUseDateIntoTheRows) {
+    const qint64 id = insertCard("pora_cislo, cislokarty, do_pouziti", "'1', 'I1', '2014-03-15'");
+    db.admin().execute(QStringLiteral("insert into odpisy (id_karta, rok) values (%1, '2014')").arg(id));
+    auto doubleClick = [&] {
+        emit form->suiDBGrid1->doubleClicked(form->listModel()->index(0, 1));
+    };
+    whileCardShown(doubleClick, [&] {
+        type(card->suiDBEdit11, "1.2.2015");
+        press(card->suiButton1);
+    });
+    EXPECT_EQ(db.scalar("select do_pouziti from odpisy"), "2015-02-01");
+    whileCardShown("Opravakarty1", [&] {
+        type(card->suiDBEdit11, "2.2.2016");
+        press(card->suiButton1);
+    });
+    EXPECT_EQ(db.scalar("select do_pouziti from karta"), "2016-02-02");
+    EXPECT_EQ(db.scalar("select do_pouziti from odpisy"), "2015-02-01"); // the menu form keeps it
 }
 
 TEST_F(CardWindowTest, EnterMovesTheFocusLikeTabAndWritesTheInput) {
