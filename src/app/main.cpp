@@ -39,7 +39,9 @@ int main(int argc, char* argv[]) {
     TForm1 form1(MainWindowServices{connection, executableSettings, programSettings, clock, dateFormat, messages,
                                      QCoreApplication::arguments()});
     TForm1::Windows windows;
-    windows.fkarta = new Tfkarta(connection, &form1);
+    windows.fkarta = new Tfkarta(CardWindowServices{connection, programSettings, dateFormat, messages,
+                                                    [&form1] { form1.Vybrankarta1Click(); }},
+                                 &form1);
     windows.fzvysen15 = new Tfzvysen15(connection, dateFormat, messages, &form1);
     windows.fzrychlene = new Tfzrychlene(connection, dateFormat, messages, &form1);
     windows.fskupina = new Tfskupina(connection, dateFormat, messages, &form1);

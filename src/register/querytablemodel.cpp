@@ -32,10 +32,15 @@ void QueryTableModel::setEditable(bool editable) {
     resetFromQuery();
 }
 
+void QueryTableModel::setAppendAllowed(bool allowed) {
+    appendAllowed_ = allowed;
+    resetFromQuery();
+}
+
 int QueryTableModel::appendRow() const {
     // While a row is being appended it is itself the last row; the blank row
     // comes back once it is written or dropped.
-    if (!editable_ || !query_.isOpen() || query_.isAppending())
+    if (!editable_ || !appendAllowed_ || !query_.isOpen() || query_.isAppending())
         return -1;
     return query_.rowCount();
 }

@@ -44,6 +44,8 @@ class QueryTableModel : public QAbstractTableModel {
 
     void setEditable(bool editable);
     bool isEditable() const { return editable_; }
+    // Whether an editable grid offers the blank row for appending (on by default).
+    void setAppendAllowed(bool allowed);
     // Gives a row's text colour (e.g. a QColor in a QVariant), or an invalid
     // QVariant for the grid's own colour.
     using RowColour = std::function<QVariant(const Query& query, int row)>;
@@ -86,6 +88,7 @@ class QueryTableModel : public QAbstractTableModel {
     const DateFormat& dateFormat_;
     MessageService& messages_;
     bool editable_ = false;
+    bool appendAllowed_ = true;
     RowColour rowColour_;
     int rows_ = 0; // what the attached views were last told
 };

@@ -3,13 +3,13 @@
 #include "depreciation/yearlyposting.h"
 #include "maintenance/installerstarter.h"
 #include "maintenance/updatecommand.h"
+#include "register/cardcycles.h"
 #include "register/cardstate.h"
 #include "register/commandguard.h"
 #include "register/startup.h"
 #include "reports/printcommands.h"
 #include "reports/reportengine.h"
 #include "reportui/reportwindows.h"
-#include "ui/notavailable.h"
 #include "ui/searchdialog.h"
 #include "ui/tfinventura.h"
 #include "ui/tfkarta.h"
@@ -251,20 +251,31 @@ void TForm1::syncFilterItems() {
 // --- Commands whose behaviour comes with later work. Each stays its own
 // handler so that it can be filled in where it is.
 
+// --- The card editing cycles: the card window, shown modally, edits inside
+// the cycle's transaction.
+
+void TForm1::runCardCycle(const std::function<void(CardEditingCycles&)>& cycle) {
+    Tfkarta* window = windows_.fkarta;
+    if (!window)
+        return;
+    CardEditingCycles cycles(services_.connection, list_.query(), list_.statements(),
+                             window->dataSets(), [window] { return window->exec(); },
+                             services_.messages);
+    cycle(cycles);
+}
+
 void TForm1::Novkarta1Click() {
-    showNotAvailable(services_.messages);
+    runCardCycle([](CardEditingCycles& cycles) { cycles.newCard(); });
 }
 
 void TForm1::Opravakarty1Click() {
-    if (list_.currentId().isEmpty())
-        return; // no card to edit
-    showNotAvailable(services_.messages);
+    runCardCycle(
+        [](CardEditingCycles& cycles) { cycles.editCard(CopyCardColumnsForm::Menu); });
 }
 
 void TForm1::suiDBGrid1DblClick() {
-    if (list_.currentId().isEmpty())
-        return;
-    showNotAvailable(services_.messages);
+    runCardCycle(
+        [](CardEditingCycles& cycles) { cycles.editCard(CopyCardColumnsForm::DoubleClick); });
 }
 
 void TForm1::Provstodpis1Click() {

@@ -9,6 +9,7 @@
 #include "register/querytablemodel.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -27,6 +28,7 @@ class Tfzvysen10;
 class Tfinventura;
 class Tfservis;
 class TableWindow;
+class CardEditingCycles;
 class UpdateCommand;
 class ProcessInstallerStarter;
 class ReportEngine;
@@ -129,6 +131,7 @@ class TForm1 final : public QMainWindow {
     void followListRow(int row);
     void syncFilterItems();
     void showTableWindow(TableWindow* window);
+    void runCardCycle(const std::function<void(CardEditingCycles&)>& cycle);
 
     MainWindowServices services_;
     AssetList list_;

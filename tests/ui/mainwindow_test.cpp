@@ -29,7 +29,6 @@ using kelvo::test::TestDatabase;
 
 namespace {
 
-const QString kNotAvailable = QStringLiteral("Tato funkce zatím není k dispozici.");
 
 QStringList itemsOf(const QMenu* menu) {
     QStringList items;
@@ -169,15 +168,6 @@ TEST_F(MainWindowTest, TitleClicksSortAndTheSortSurvivesTheFilterSwitch) {
     EXPECT_EQ(cell(0, "pora_cislo"), "2"); // the dearest, discarded card
     clickTitle("cena");
     EXPECT_EQ(cell(0, "pora_cislo"), "1"); // back to the list's own order
-}
-
-TEST_F(MainWindowTest, LaterCommandsSayTheyAreNotAvailableYet) {
-    for (const char* name :
-         {"Novkarta1", "Opravakarty1"}) {
-        messages.shown.clear();
-        action(name)->trigger();
-        EXPECT_EQ(messages.texts(), QStringList({kNotAvailable})) << name;
-    }
 }
 
 TEST_F(MainWindowTest, UpdateCheckWithoutAReachableServerSaysThereIsNoNewVersion) {
