@@ -4,8 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     for (const char* pattern : {"d.M.yyyy", "yyyy-MM-dd"}) {
         const kelvo::DateFormat format{QString::fromLatin1(pattern)};

@@ -1,15 +1,14 @@
 // The settings file as the program reads it, then one key written and read back.
 #include "db/settingsfile.h"
 
+#include <cstdint>
+#include <cstdlib>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <cstdint>
-#include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // In memory when possible: writing syncs the file, which on a disk would
     // slow the fuzzer down to a few runs a second.
     static QTemporaryDir dir(QFileInfo::exists(QStringLiteral("/dev/shm"))
@@ -25,8 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const kelvo::SettingsFile settings(path);
     settings.readString(QStringLiteral("LogOn"), QStringLiteral("IP"), QStringLiteral("localhost"));
     settings.readInt(QStringLiteral("LogOn"), QStringLiteral("Port"), 3306);
-    if (settings.writeString(QStringLiteral("LogOn"), QStringLiteral("User"), QStringLiteral("uzivatel")) &&
-        settings.readString(QStringLiteral("LogOn"), QStringLiteral("User"), QString()) != QStringLiteral("uzivatel"))
-        std::abort();  // a written key must read back
+    if (settings.writeString(QStringLiteral("LogOn"), QStringLiteral("User"),
+                             QStringLiteral("uzivatel")) &&
+        settings.readString(QStringLiteral("LogOn"), QStringLiteral("User"), QString()) !=
+            QStringLiteral("uzivatel"))
+        std::abort(); // a written key must read back
     return 0;
 }

@@ -11,19 +11,18 @@ namespace {
 
 // One card, open for editing as the card window holds it.
 class BadInputTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        db.admin().execute("insert into karta (pora_cislo, cislokarty, nazev, cena) values (\"1\", \"INV-1\", \"Lis\", 500)");
+  protected:
+    void SetUp() override {
+        db.admin().execute("insert into karta (pora_cislo, cislokarty, nazev, cena) values (\"1\", "
+                           "\"INV-1\", \"Lis\", 500)");
         card.openText("select * from karta where id=1");
     }
-    QString stored(const QString& column)
-    {
-        return db.scalar(QStringLiteral("select cast(%1 as char) from karta where id=1").arg(column));
+    QString stored(const QString& column) {
+        return db.scalar(
+            QStringLiteral("select cast(%1 as char) from karta where id=1").arg(column));
     }
     // Posts one value; returns the error text, empty when it was stored.
-    QString post(const QString& field, const QVariant& value)
-    {
+    QString post(const QString& field, const QVariant& value) {
         try {
             card.setValue(field, value);
             card.post();
@@ -41,8 +40,7 @@ protected:
 
 // Strict mode refuses a text longer than its column; the user is told in Czech
 // with the column's name, and the stored value stays as it was.
-TEST_F(BadInputTest, EveryTextColumnTakesItsLengthAndRefusesOneMore)
-{
+TEST_F(BadInputTest, EveryTextColumnTakesItsLengthAndRefusesOneMore) {
     int textColumns = 0;
     for (const FieldInfo& f : card.fields()) {
         if (f.type != FieldType::Text)
@@ -55,7 +53,9 @@ TEST_F(BadInputTest, EveryTextColumnTakesItsLengthAndRefusesOneMore)
         EXPECT_EQ(stored(f.name), fits);
 
         const QString error = post(f.name, fits + QLatin1Char('x'));
-        EXPECT_TRUE(error.startsWith("Text je delší, než pole v databázi dovoluje; nic nebylo uloženo.")) << error.toStdString();
+        EXPECT_TRUE(
+            error.startsWith("Text je delší, než pole v databázi dovoluje; nic nebylo uloženo."))
+            << error.toStdString();
         EXPECT_TRUE(error.contains(f.name)) << error.toStdString();
         EXPECT_EQ(stored(f.name), fits);
     }
@@ -63,8 +63,7 @@ TEST_F(BadInputTest, EveryTextColumnTakesItsLengthAndRefusesOneMore)
 }
 
 // Whatever is typed is stored as typed: nothing of it is read as SQL.
-TEST_F(BadInputTest, QuotesBackslashesWildcardsJunkAndSqlAreStoredAsTyped)
-{
+TEST_F(BadInputTest, QuotesBackslashesWildcardsJunkAndSqlAreStoredAsTyped) {
     const QString texts[] = {
         QStringLiteral("O'Brien \"Lis\" `x`"),
         QStringLiteral("C:\\temp\\ \\' \\\" \\\\"),
@@ -91,13 +90,13 @@ TEST_F(BadInputTest, QuotesBackslashesWildcardsJunkAndSqlAreStoredAsTyped)
 
 // Amounts go into decimal(12,2): what it cannot hold is refused in Czech and
 // the stored price stays.
-TEST_F(BadInputTest, PricesPastTheColumnOrNotNumbersAreRefused)
-{
-    const QString outOfRange = QStringLiteral("Číslo je mimo rozsah, který pole v databázi dovoluje; nic nebylo uloženo.");
+TEST_F(BadInputTest, PricesPastTheColumnOrNotNumbersAreRefused) {
+    const QString outOfRange =
+        QStringLiteral("Číslo je mimo rozsah, který pole v databázi dovoluje; nic nebylo uloženo.");
     const struct {
         QVariant typed;
-        QString stored;  // empty: refused
-        QString error;   // the message's beginning
+        QString stored; // empty: refused
+        QString error;  // the message's beginning
     } cases[] = {
         {QStringLiteral("9999999999.99"), QStringLiteral("9999999999.99"), {}},
         {QStringLiteral("-0"), QStringLiteral("0.00"), {}},
@@ -109,7 +108,9 @@ TEST_F(BadInputTest, PricesPastTheColumnOrNotNumbersAreRefused)
         {QStringLiteral("NaN"), {}, QStringLiteral("„NaN“ není platná hodnota pro pole cena.")},
         {QStringLiteral("inf"), {}, QStringLiteral("„inf“ není platná hodnota pro pole cena.")},
         {QStringLiteral("12,50"), {}, QStringLiteral("„12,50“ není platná hodnota pro pole cena.")},
-        {QStringLiteral("1; drop table karta"), {}, QStringLiteral("„1; drop table karta“ není platná hodnota")},
+        {QStringLiteral("1; drop table karta"),
+         {},
+         QStringLiteral("„1; drop table karta“ není platná hodnota")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed.toString().toStdString());

@@ -19,11 +19,12 @@ namespace {
 // scripts. The admin connection plays the second client and kills the
 // program's connection.
 class FaultTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        db.admin().execute("insert into karta (pora_cislo, cislokarty, nazev, cena, do_pouziti, sk_odpisu, zp_odpisu) "
-                           "values (\"1\", \"INV-1\", \"Vrtačka\", 100000, \"2014-03-15\", \"2\", \"rovnoměrně\")");
+  protected:
+    void SetUp() override {
+        db.admin().execute("insert into karta (pora_cislo, cislokarty, nazev, cena, do_pouziti, "
+                           "sk_odpisu, zp_odpisu) "
+                           "values (\"1\", \"INV-1\", \"Vrtačka\", 100000, \"2014-03-15\", \"2\", "
+                           "\"rovnoměrně\")");
         list.setText("select * from karta where vyrazen=\"N\"\norder by pora_cislo");
         list.open();
         groups.setText("select * from def_skupiny");
@@ -39,14 +40,12 @@ protected:
     }
 
     CardDataSets sets() { return {card, rows, work, groups}; }
-    void killProgramConnection()
-    {
+    void killProgramConnection() {
         db.admin().execute("kill " + QString::number(connection.serverThreadId()));
     }
     // Kills the program's connection just before it sends the first statement
     // that starts with `prefix`, so that the statement meets a dead connection.
-    void killBefore(const QString& prefix)
-    {
+    void killBefore(const QString& prefix) {
         killPrefix = prefix;
         connection.setStatementObserver([this](const QString& sql) {
             if (!killPrefix.isEmpty() && sql.startsWith(killPrefix)) {
@@ -55,24 +54,25 @@ protected:
             }
         });
     }
-    QStringList planOf(int id)
-    {
-        return db.column(QStringLiteral("select concat_ws('|', rok, korun_o, korun_do, opravka_u, zh) from odpisy "
-                                        "where id_karta=%1 order by rok, id")
-                             .arg(id));
+    QStringList planOf(int id) {
+        return db.column(
+            QStringLiteral(
+                "select concat_ws('|', rok, korun_o, korun_do, opravka_u, zh) from odpisy "
+                "where id_karta=%1 order by rok, id")
+                .arg(id));
     }
     QString cardName() { return db.scalar("select nazev from karta where id=1"); }
     // A command as a window runs it: failures end in the error box.
     bool command(const std::function<void()>& body) { return runCommand(messages, body); }
     // Proves the program works again: an edit cycle saves a new name.
-    void expectUsableAgain(const QString& name)
-    {
+    void expectUsableAgain(const QString& name) {
         messages = ScriptedMessages();
         window = [this, name] {
             card.setString("nazev", name);
             return 1;
         };
-        EXPECT_TRUE(command([this] { cycles.editCard(CopyCardColumnsForm::Menu); })) << messages.errors.join("\n").toStdString();
+        EXPECT_TRUE(command([this] { cycles.editCard(CopyCardColumnsForm::Menu); }))
+            << messages.errors.join("\n").toStdString();
         EXPECT_EQ(cardName(), name);
         EXPECT_TRUE(connection.autoCommit());
     }
@@ -84,32 +84,34 @@ protected:
     ScriptedMessages messages;
     DateFormat dateFormat;
     std::function<int()> window;
-    CardEditingCycles cycles{connection, list, statements, sets(), [this] { return window(); }, messages};
+    CardEditingCycles cycles{connection, list, statements, sets(), [this] { return window(); },
+                             messages};
     QStringList savedPlan;
     QString killPrefix;
 };
 
-TEST_F(FaultTest, KilledConnectionFailsOneCommandWithACzechBoxAndTheNextCommandWorks)
-{
+TEST_F(FaultTest, KilledConnectionFailsOneCommandWithACzechBoxAndTheNextCommandWorks) {
     killProgramConnection();
     EXPECT_FALSE(command([this] { list.refresh(); }));
     ASSERT_EQ(messages.errors.size(), 1);
-    EXPECT_TRUE(messages.errors[0].startsWith("Spojení s databází bylo přerušeno")) << messages.errors[0].toStdString();
+    EXPECT_TRUE(messages.errors[0].startsWith("Spojení s databází bylo přerušeno"))
+        << messages.errors[0].toStdString();
     EXPECT_TRUE(command([this] { list.refresh(); }));
     EXPECT_EQ(list.asString("nazev"), "Vrtačka");
 }
 
 // The window goes on working after the loss: its later statements must not
 // run outside the lost transaction, and "uložit" must not report success.
-TEST_F(FaultTest, ConnectionLostInsideTheCardWindowSavesNothing)
-{
+TEST_F(FaultTest, ConnectionLostInsideTheCardWindowSavesNothing) {
     QStringList windowErrors;
     window = [&] {
         card.setString("nazev", "Změněno");
         card.post();
         killProgramConnection();
-        command([&] { rows.executeText("insert into odpisy set id_karta=1, rok=2030, korun_o=1"); });
-        command([&] { rows.executeText("insert into odpisy set id_karta=1, rok=2031, korun_o=2"); });
+        command(
+            [&] { rows.executeText("insert into odpisy set id_karta=1, rok=2030, korun_o=1"); });
+        command(
+            [&] { rows.executeText("insert into odpisy set id_karta=1, rok=2031, korun_o=2"); });
         card.setString("nazev", "Změněno znovu");
         windowErrors = messages.errors;
         return 1;
@@ -134,10 +136,10 @@ struct CommandInWindow {
     friend void PrintTo(const CommandInWindow& c, std::ostream* os) { *os << c.name; }
 };
 
-class CommandInWindowTest : public FaultTest, public ::testing::WithParamInterface<CommandInWindow> {};
+class CommandInWindowTest : public FaultTest,
+                            public ::testing::WithParamInterface<CommandInWindow> {};
 
-TEST_P(CommandInWindowTest, LeavesTheSavedPlanAsItWas)
-{
+TEST_P(CommandInWindowTest, LeavesTheSavedPlanAsItWas) {
     const CommandInWindow& c = GetParam();
     bool commandFailed = false;
     window = [&] {
@@ -172,20 +174,20 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 class PostingFaultTest : public FaultTest {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         FaultTest::SetUp();
         connection.execute("update odpisy set odepsano=\"N\"");
     }
-    int postedRows() { return db.scalar("select count(*) from odpisy where odepsano=\"A\"").toInt(); }
+    int postedRows() {
+        return db.scalar("select count(*) from odpisy where odepsano=\"A\"").toInt();
+    }
 
     FixedClock clock{QDate(2016, 3, 10)};
     YearlyPosting posting{connection, messages, clock, [](Query&) {}};
 };
 
-TEST_F(PostingFaultTest, KilledAtThePostingStatementPostsNothingAndCanBeRepeated)
-{
+TEST_F(PostingFaultTest, KilledAtThePostingStatementPostsNothingAndCanBeRepeated) {
     killBefore("update odpisy set odepsano");
     EXPECT_FALSE(command([this] { posting.Provstodpis(); }));
     ASSERT_EQ(messages.errors.size(), 1);
@@ -201,15 +203,15 @@ TEST_F(PostingFaultTest, KilledAtThePostingStatementPostsNothingAndCanBeRepeated
 // A second client holds the rows of `odpisy`: the posting gives up after the
 // session's lock wait time-out with a clear box instead of hanging, and writes
 // nothing; once the rows are free it posts.
-TEST_F(PostingFaultTest, RowsLockedByAnotherClientTimeOutWithAClearBox)
-{
+TEST_F(PostingFaultTest, RowsLockedByAnotherClientTimeOutWithAClearBox) {
     connection.execute("set session innodb_lock_wait_timeout=1");
     db.admin().execute("start transaction");
     db.admin().select("select * from odpisy for update");
 
     EXPECT_FALSE(command([this] { posting.Provstodpis(); }));
     ASSERT_EQ(messages.errors.size(), 1);
-    EXPECT_TRUE(messages.errors[0].startsWith("Záznamy drží jiný uživatel databáze")) << messages.errors[0].toStdString();
+    EXPECT_TRUE(messages.errors[0].startsWith("Záznamy drží jiný uživatel databáze"))
+        << messages.errors[0].toStdString();
     EXPECT_TRUE(messages.errors[0].contains("Lock wait timeout"));
     db.admin().execute("rollback");
     EXPECT_EQ(postedRows(), 0);
@@ -220,8 +222,7 @@ TEST_F(PostingFaultTest, RowsLockedByAnotherClientTimeOutWithAClearBox)
 
 // The same lock met inside a card editing cycle: the save fails, the card
 // keeps its saved values, and the window's transaction is not left open.
-TEST_F(FaultTest, LockedRowsAtTheCardSaveLeaveTheCardAsSaved)
-{
+TEST_F(FaultTest, LockedRowsAtTheCardSaveLeaveTheCardAsSaved) {
     connection.execute("set session innodb_lock_wait_timeout=1");
     window = [this] {
         card.setString("nazev", "Změněno");
