@@ -8,6 +8,7 @@
 #include "support/testdatabase.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace kelvo;
 using namespace kelvo::test;
@@ -125,6 +126,54 @@ TEST_F(FaultTest, ConnectionLostInsideTheCardWindowSavesNothing) {
     EXPECT_EQ(cardName(), "Vrtačka");
     EXPECT_EQ(planOf(1), savedPlan);
     expectUsableAgain("Po výpadku");
+}
+
+// A deadlock ends the window's transaction on the server just as a lost
+// connection does: the window's later statements and the save are refused.
+TEST_F(FaultTest, DeadlockInsideTheCardWindowSavesNothing) {
+    connection.execute("set session innodb_lock_wait_timeout=10");
+    const QStringList ids = db.column("select id from odpisy where id_karta=1 order by id");
+    QStringList windowErrors;
+    QString secondError;
+    window = [&] {
+        rows.executeText("update odpisy set korun_o=1 where id=" + ids[0]);
+        // The second client changes more rows, so that the server picks the
+        // window's smaller transaction as the victim. Rows go one by one by
+        // key: a statement over several would scan the small table and wait
+        // for the window's row first.
+        std::thread other([&] {
+            try {
+                Connection second(db.params());
+                second.execute("set session innodb_lock_wait_timeout=10");
+                second.execute("start transaction");
+                for (const QString& id : ids.mid(1))
+                    second.execute("update odpisy set korun_o=2 where id=" + id);
+                second.execute("update odpisy set korun_o=2 where id=" + ids[0]);
+                second.execute("rollback");
+            } catch (const DbError& e) {
+                secondError = e.message();
+            }
+        });
+        // The server refreshes this table only when it has not been read for a
+        // tenth of a second, so it is polled more slowly than that.
+        for (int i = 0; i < 50 && db.scalar("select count(*) from information_schema.innodb_trx "
+                                            "where trx_state='LOCK WAIT'") != "1";
+             ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        command([&] { rows.executeText("update odpisy set korun_o=1 where id=" + ids[1]); });
+        other.join();
+        command([&] { rows.executeText("update odpisy set korun_o=3 where id=" + ids[2]); });
+        windowErrors = messages.errors;
+        return 1;
+    };
+    EXPECT_FALSE(command([this] { cycles.editCard(CopyCardColumnsForm::Menu); }));
+    EXPECT_EQ(secondError, QString());
+    ASSERT_EQ(windowErrors.size(), 2);
+    EXPECT_TRUE(windowErrors[0].startsWith("Souběh s jiným uživatelem databáze (deadlock)"))
+        << windowErrors[0].toStdString();
+    EXPECT_EQ(windowErrors[1], kTransactionLostText);
+    EXPECT_EQ(planOf(1), savedPlan);
+    expectUsableAgain("Po souběhu");
 }
 
 // Each command is run from the card window as its button would run it, with the
