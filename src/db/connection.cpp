@@ -95,7 +95,60 @@ QVariant convert(FieldType type, const char* text, unsigned long length)
     return QVariant();
 }
 
+enum class TransactionWord { None, Start, Commit, Rollback };
+
+TransactionWord transactionWord(const QString& sql)
+{
+    const QString s = sql.trimmed().toLower();
+    if (s.startsWith(QLatin1String("start transaction")) || s == QLatin1String("begin"))
+        return TransactionWord::Start;
+    if (s.startsWith(QLatin1String("commit")))
+        return TransactionWord::Commit;
+    if (s.startsWith(QLatin1String("rollback")))
+        return TransactionWord::Rollback;
+    return TransactionWord::None;
+}
+
 } // namespace
+
+const QString kTransactionLostText =
+    QStringLiteral("Spojení s databází se přerušilo a rozpracované změny, které ještě nebyly uloženy, "
+                   "databáze zahodila. Ukončete rozdělanou práci bez uložení a začněte ji znovu.");
+
+QString describeServerError(unsigned int code, const QString& serverText)
+{
+    QString czech;
+    switch (code) {
+    case CR_SERVER_GONE_ERROR:
+    case CR_SERVER_LOST:
+    case ER_CONNECTION_KILLED:
+        czech = QStringLiteral("Spojení s databází bylo přerušeno; příkaz nebyl proveden. "
+                               "Při další akci se program pokusí spojit znovu.");
+        break;
+    case CR_CONN_HOST_ERROR:
+    case CR_CONNECTION_ERROR:
+        czech = QStringLiteral("Nelze se spojit s databázovým serverem. Zkontrolujte, že běží a že nastavení "
+                               "spojení je správné.");
+        break;
+    case ER_LOCK_WAIT_TIMEOUT:
+        czech = QStringLiteral("Záznamy drží jiný uživatel databáze a nedočkali jsme se jich; příkaz nebyl "
+                               "proveden. Zkuste to znovu později.");
+        break;
+    case ER_LOCK_DEADLOCK:
+        czech = QStringLiteral("Souběh s jiným uživatelem databáze (deadlock); rozpracované změny byly "
+                               "zahozeny. Zkuste akci provést znovu.");
+        break;
+    case ER_DATA_TOO_LONG:
+        czech = QStringLiteral("Text je delší, než pole v databázi dovoluje; nic nebylo uloženo. Zkraťte jej.");
+        break;
+    case ER_WARN_DATA_OUT_OF_RANGE:
+        czech = QStringLiteral("Číslo je mimo rozsah, který pole v databázi dovoluje; nic nebylo uloženo.");
+        break;
+    default:
+        return serverText;
+    }
+    return czech + QStringLiteral("\n\n(") + serverText + QLatin1Char(')');
+}
 
 QByteArray encodeForServer(const QString& text)
 {
@@ -140,7 +193,7 @@ void Connection::open()
         const QString message = QString::fromUtf8(mysql_error(handle));
         const unsigned int code = mysql_errno(handle);
         mysql_close(handle);
-        throw DbError(message, code);
+        throw DbError(describeServerError(code, message), code);
     }
     mysql_ = handle;
     if (!autoCommit_)
@@ -165,23 +218,41 @@ void Connection::fail(const QString& context)
 {
     Q_UNUSED(context);
     const unsigned int code = mysql_errno(mysql_);
-    const QString message = cp1250::decode(QByteArray(mysql_error(mysql_)));
-    // A lost connection is opened again at the next use; the statement that
-    // met the loss fails, so nothing silently continues outside its transaction.
-    if (code == CR_SERVER_GONE_ERROR || code == CR_SERVER_LOST || code == ER_CONNECTION_KILLED ||
-        code == CR_CONNECTION_ERROR || code == CR_CONN_HOST_ERROR)
+    const QString serverText = cp1250::decode(QByteArray(mysql_error(mysql_)));
+    const bool lost = code == CR_SERVER_GONE_ERROR || code == CR_SERVER_LOST || code == ER_CONNECTION_KILLED ||
+                      code == CR_CONNECTION_ERROR || code == CR_CONN_HOST_ERROR;
+    // A lost connection or a deadlock ends the server's transaction with all
+    // its work. Remember it, so that the statements still to come of the same
+    // command do not quietly run (and auto-commit) outside that transaction.
+    if ((lost || code == ER_LOCK_DEADLOCK) && (inTransaction_ || !autoCommit_)) {
+        transactionLost_ = true;
+        inTransaction_ = false;
+    }
+    // A lost connection is opened again at the next use.
+    if (lost)
         close();
-    throw DbError(message, code);
+    throw DbError(describeServerError(code, serverText), code);
 }
 
 void Connection::send(const QString& sql)
 {
     const QByteArray bytes = encodeForServer(sql);
+    const TransactionWord word = transactionWord(sql);
+    if (transactionLost_) {
+        // Only ending the lost transaction (or starting another) is let through.
+        if (word != TransactionWord::Rollback && word != TransactionWord::Start)
+            throw DbError(kTransactionLostText);
+        transactionLost_ = false;
+    }
     ensureOpen();
     if (observer_)
         observer_(sql);
     if (mysql_real_query(mysql_, bytes.constData(), static_cast<unsigned long>(bytes.size())) != 0)
         fail(sql);
+    if (word == TransactionWord::Start)
+        inTransaction_ = true;
+    else if (word != TransactionWord::None)
+        inTransaction_ = false;
 }
 
 void Connection::execute(const QString& sql)
@@ -248,6 +319,8 @@ ResultSet Connection::select(const QString& sql)
 void Connection::setAutoCommit(bool on)
 {
     autoCommit_ = on;
+    if (!mysql_ && on)
+        transactionLost_ = false;  // the lost transaction went with the connection
     if (!mysql_)
         return;  // applied when the connection opens
     // Sent as a statement so that it goes where every other statement goes and

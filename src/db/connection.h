@@ -49,6 +49,11 @@ struct ResultSet {
 // open again at every use. Text goes to the server in cp1250 and comes back as
 // Unicode; this class is the only place that converts. Every failure is thrown
 // as DbError carrying the server's message.
+//
+// When the connection is lost (or a deadlock ends the transaction) while a
+// transaction is open, every further statement is refused with
+// kTransactionLostText until "rollback" (or a new "start transaction") ends it,
+// so that the rest of the command cannot write outside the transaction.
 class Connection {
 public:
     explicit Connection(ConnectionParams params = {});
@@ -97,8 +102,19 @@ private:
     ConnectionParams params_;
     st_mysql* mysql_ = nullptr;
     bool autoCommit_ = true;
+    bool inTransaction_ = false;    // "start transaction" sent, no commit / rollback yet
+    bool transactionLost_ = false;  // the server ended the open transaction on its own
     StatementObserver observer_;
 };
+
+// The error while a transaction lost with its connection (or to a deadlock)
+// has not been ended by "rollback": every other statement is refused.
+extern const QString kTransactionLostText;
+
+// The message shown for a server error: for a lost connection, a lock wait
+// time-out, a deadlock and a value too long or out of range a Czech sentence
+// with the server's own text below it; other errors as the server words them.
+QString describeServerError(unsigned int code, const QString& serverText);
 
 // Text that the server treats as a string literal, for values pasted into
 // statements built by the program's own code paths.

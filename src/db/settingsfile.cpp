@@ -13,16 +13,27 @@ namespace {
 // up to this size, so that a runaway file cannot stall the program.
 constexpr qint64 kMaxSettingsBytes = 4 * 1024 * 1024;
 
-QStringList readLines(const QString& path)
+// The file's lines as bytes. They are decoded only to be matched, so that a
+// write leaves every other line byte for byte as it was, even when it is not
+// UTF-8 (a password in cp1250, say).
+QList<QByteArray> readRawLines(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray data = file.read(kMaxSettingsBytes);
-    QString text = QString::fromUtf8(data);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text.split(QLatin1Char('\n'));
+    // Asking for the limit itself would allocate it for every small file.
+    QByteArray data = file.read(file.size() > 0 ? qMin(file.size(), kMaxSettingsBytes) : kMaxSettingsBytes);
+    data.replace("\r\n", "\n");
+    data.replace('\r', '\n');
+    return data.split('\n');
+}
+
+QStringList readLines(const QString& path)
+{
+    QStringList lines;
+    for (const QByteArray& line : readRawLines(path))
+        lines << QString::fromUtf8(line);
+    return lines;
 }
 
 std::optional<QString> sectionName(const QString& line)
@@ -105,16 +116,25 @@ int SettingsFile::readInt(const QString& section, const QString& key, int defaul
 bool SettingsFile::writeString(const QString& section, const QString& key, const QString& value,
                                QString* error) const
 {
-    QStringList lines = readLines(path_);
+    // A file beyond the size that is read would lose its end when written back.
+    if (QFileInfo(path_).size() > kMaxSettingsBytes) {
+        if (error)
+            *error = QStringLiteral("Soubor %1 je větší než %2 MB; nastavení do něj nebylo zapsáno.")
+                         .arg(path_)
+                         .arg(kMaxSettingsBytes / (1024 * 1024));
+        return false;
+    }
+    QList<QByteArray> lines = readRawLines(path_);
     while (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
 
-    const QString entry = key + QLatin1Char('=') + value;
+    const QByteArray entry = (key + QLatin1Char('=') + value).toUtf8();
     int sectionStart = -1;
     int insertAt = -1;
     bool written = false;
     for (int i = 0; i < lines.size() && !written; ++i) {
-        if (const auto name = sectionName(lines[i])) {
+        const QString line = QString::fromUtf8(lines[i]);
+        if (const auto name = sectionName(line)) {
             if (sectionStart >= 0)
                 break;
             if (name->compare(section, Qt::CaseInsensitive) == 0) {
@@ -125,13 +145,13 @@ bool SettingsFile::writeString(const QString& section, const QString& key, const
         }
         if (sectionStart < 0)
             continue;
-        if (const auto kv = keyValue(lines[i])) {
+        if (const auto kv = keyValue(line)) {
             if (kv->first.compare(key, Qt::CaseInsensitive) == 0) {
                 lines[i] = entry;
                 written = true;
             }
         }
-        if (!lines[i].trimmed().isEmpty())
+        if (!line.trimmed().isEmpty())
             insertAt = i + 1;
     }
     if (!written) {
@@ -139,8 +159,8 @@ bool SettingsFile::writeString(const QString& section, const QString& key, const
             lines.insert(insertAt, entry);
         } else {
             if (!lines.isEmpty())
-                lines.append(QString());
-            lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
+                lines.append(QByteArray());
+            lines.append((QLatin1Char('[') + section + QLatin1Char(']')).toUtf8());
             lines.append(entry);
         }
     }
@@ -151,7 +171,7 @@ bool SettingsFile::writeString(const QString& section, const QString& key, const
             *error = file.errorString();
         return false;
     }
-    file.write(lines.join(QLatin1String("\r\n")).toUtf8() + "\r\n");
+    file.write(lines.join("\r\n") + "\r\n");
     if (!file.commit()) {
         if (error)
             *error = file.errorString();

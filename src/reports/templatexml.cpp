@@ -257,7 +257,8 @@ class Reader {
     }
 
     void checkStyles(const ReportTemplate& report) {
-        for (const auto& [style, line] : styleUses_) {
+        for (const auto& use : styleUses_) {
+            const QString& style = use.first;
             if (style.isEmpty())
                 continue;
             const bool known =
@@ -265,7 +266,7 @@ class Reader {
                     return s.name.compare(style, Qt::CaseInsensitive) == 0;
                 });
             if (!known)
-                throw ReadFailure{{line, QStringLiteral("neznámý styl „%1“").arg(style)}};
+                throw ReadFailure{{use.second, QStringLiteral("neznámý styl „%1“").arg(style)}};
         }
     }
 

@@ -9,6 +9,18 @@ using namespace kelvo;
 
 namespace {
 
+// Bytes of every value, the same at every run.
+QByteArray garbage(int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    quint32 state = 12345;
+    for (char& b : bytes) {
+        state = state * 1103515245u + 12345u;
+        b = char(state >> 24);
+    }
+    return bytes;
+}
+
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& content)
 {
     QFile file(dir.filePath(name));
@@ -27,6 +39,8 @@ TEST(SettingsFile, ConnectionDefaultsWhenFileIsMissingOrOdd)
         QByteArray content;  // empty: no file at all
         ConnectionParams expected;
     };
+    // The length is taken from the literal: a hand-counted one read past its end.
+    static const char kJunk[] = "\x00\xff[\x01=\x02\n=\n[LogOn\nIP\n";
     const ConnectionParams defaults;
     ConnectionParams custom;
     custom.host = QStringLiteral("db.example");
@@ -40,7 +54,10 @@ TEST(SettingsFile, ConnectionDefaultsWhenFileIsMissingOrOdd)
         {"other sections only", "[Tfservis]\nsuiComboBox1_ItemIndex=1\n", defaults},
         {"odd case, empty password", "[LOGON]\r\nip=db.example\r\nPORT=3307\r\nuser=účetní\r\npassword=\r\n", custom},
         {"port not a number", "[logon]\nIP=10.0.0.5\nPort=33o6\n", badPort},
-        {"binary junk", QByteArray("\x00\xff[\x01=\x02\n=\n[LogOn\nIP\n", 24), defaults},
+        {"binary junk", QByteArray(kJunk, sizeof kJunk - 1), defaults},
+        {"a megabyte of garbage", garbage(1024 * 1024), defaults},
+        {"the section after a megabyte of garbage",
+         garbage(1024 * 1024) + "\r\n[LOGON]\r\nip=db.example\r\nPORT=3307\r\nuser=účetní\r\n", custom},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -84,6 +101,30 @@ TEST(SettingsFile, WriteKeepsTheRestOfTheFile)
     const QString text = QString::fromUtf8(file.readAll());
     EXPECT_TRUE(text.startsWith("; comment\r\n[LogOn]\r\nIP=server\r\n")) << text.toStdString();
     EXPECT_EQ(text.count("FormVersion"), 2);
+}
+
+TEST(SettingsFile, WriteLeavesOtherLinesByteForByteAndRefusesAFileTooLargeToKeep)
+{
+    QTemporaryDir dir;
+    const QByteArray cp1250Password = "Password=\xF8\xE1\x9A";
+    const QByteArray junk = "\x01\x02junk\xff\xfe";
+    const QString path = writeFile(dir, QStringLiteral("kelvo.ini"), "[LogOn]\r\n" + cp1250Password + "\r\n" + junk + "\r\n");
+    const SettingsFile s(path);
+    ASSERT_TRUE(s.writeString("LogOn", "User", "jana"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "[LogOn]\r\n" + cp1250Password + "\r\n" + junk + "\r\nUser=jana\r\n");
+
+    // Only the first 4 MB are read; writing the rest back would cut it off.
+    const QByteArray big = "[LogOn]\r\nIP=server\r\n" + garbage(5 * 1024 * 1024);
+    const SettingsFile large(writeFile(dir, QStringLiteral("large.ini"), big));
+    QString error;
+    EXPECT_FALSE(large.writeString("LogOn", "User", "jana", &error));
+    EXPECT_TRUE(error.contains("větší než 4 MB")) << error.toStdString();
+    QFile largeFile(large.path());
+    ASSERT_TRUE(largeFile.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(largeFile.readAll() == big);
+    EXPECT_EQ(large.readString("LogOn", "IP", ""), QStringLiteral("server"));
 }
 
 TEST(SettingsFile, FoundWhateverTheLetterCaseOnDisk)

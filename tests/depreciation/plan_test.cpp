@@ -180,6 +180,8 @@ const Refusal kRefusals[] = {
     {"NoDate", 100, "", "", "", "Není vyplněn údaj pro výpočet odpisů - datum!"},
     {"InvalidDate", 100, "31.2.2014", "", "", "Chyba údaje pro výpočet odpisů - datum!"},
     {"NotADate", 100, "březen", "2", kStraight, "Chyba údaje pro výpočet odpisů - datum!"},
+    {"ZeroDate", 100, "0.0.0", "2", kStraight, "Chyba údaje pro výpočet odpisů - datum!"},
+    {"FiveDigitYear", 100, "1.1.10000", "2", kStraight, "Chyba údaje pro výpočet odpisů - datum!"},
     {"BlanksAreNotADate", 100, " ", "", "", "Chyba údaje pro výpočet odpisů - datum!"},
     {"NoGroup", 100, "15.3.2014", "", "", "Není vyplněn údaj pro výpočet odpisů - skupina odpisu!"},
     {"UnknownGroup", 100, "15.3.2014", "99", kStraight, "Není vyplněn údaj pro výpočet odpisů - skupina odpisu!"},

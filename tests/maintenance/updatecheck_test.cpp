@@ -77,6 +77,20 @@ TEST_F(UpdateCheckTest, VersionFileWithOneLineGivesN)
               QByteArray("Verze programu: 2014-10-01 09:05:06\r\nVerze internet: \r\n"));
 }
 
+// A broken server's 10 MB version file is read only as far as its start.
+TEST_F(UpdateCheckTest, HugeVersionFileIsReadByItsStart)
+{
+    serve(QStringLiteral("trenix/zerut/setupkelvo.ver"),
+          versionFile(kNewerStamp) + QByteArray(10 * 1024 * 1024, '\0'));
+    serve(QStringLiteral("trenix/zerut/setupkelvo.exe"), installerBytes());
+    FtpTestServer server(serverRoot(), QLatin1String(kUser), QLatin1String(kPassword));
+
+    EXPECT_EQ(check(serverAt(server.port())).code, u"A");
+    EXPECT_EQ(readFile(programDir() + QStringLiteral("/verze.log")),
+              QByteArray("Verze programu: 2014-10-01 09:05:06\r\n"
+                         "Verze internet: 2014-11-15 10:00:00\r\n"));
+}
+
 TEST_F(UpdateCheckTest, FailedInstallerDownloadLeavesEarlierFileAlone)
 {
     serve(QStringLiteral("trenix/zerut/setupkelvo.ver"), versionFile(kNewerStamp));

@@ -39,7 +39,15 @@ INSTANTIATE_TEST_SUITE_P(
                     ServerStampCase{"EmptySecondLine", "a\n\nb\tc\t2014-11-15 10:00:00\n", ""},
                     ServerStampCase{"OneLineWithBreak", "a\tb\t2014-11-15 10:00:00\r\n", ""},
                     ServerStampCase{"OneLine", "a\tb\t2014-11-15 10:00:00", ""},
-                    ServerStampCase{"Empty", "", ""}),
+                    ServerStampCase{"Empty", "", ""},
+                    ServerStampCase{"NulsAround", QByteArray("ze\0rut\r\n\0\tx\t2014-11-15 10:00:00\0\0\r\n", 35),
+                                    "2014-11-15 10:00:00"},
+                    ServerStampCase{"NulInsideTheStamp", QByteArray("a\nb\tc\t2014\0-11", 14),
+                                    QString::fromLatin1("2014\0-11", 8)},
+                    ServerStampCase{"NoLineBreakAtAll", "zerut 1.0 setup 2014-11-15 10:00:00", ""},
+                    ServerStampCase{"TenMegabytes",
+                                    "a\nb\tc\t2014-11-15 10:00:00" + QByteArray(10 * 1024 * 1024, 'x'),
+                                    "2014-11-15 10:00:00"}),
     [](const testing::TestParamInfo<ServerStampCase>& info) { return info.param.name; });
 
 TEST(LocalStampTest, TwoSecondResolutionAndTwoDigitHour)

@@ -96,4 +96,44 @@ TEST_F(ListSearchTest, WithoutTheSelectionAnExactLocateOrRecordNotFound) {
     EXPECT_EQ(currentName(), "vrtule");
 }
 
+// Names written through the data set with what SQL or a LIKE pattern would
+// read specially are searched as plain text.
+TEST_F(ListSearchTest, SpecialCharactersAreSearchedAsPlainText) {
+    const QStringList names{"100% bavlna", "a_b", "C:\\dílna\\", "O'Brien \"Lis\"", "\"; drop table karta; --"};
+    Query& q = list.query();
+    for (const QString& name : names) {
+        q.append();
+        q.setString("pora_cislo", "50");
+        q.setString("cislokarty", "X");
+        q.setString("nazev", name);
+        q.post();
+    }
+    q.close();
+    q.open();
+    ListSearch search(q, messages, dateFormat, ListSearch::fieldPosition("nazev"));
+    const struct {
+        const char* typed;
+        QStringList lines;
+    } cases[] = {
+        {"%", {"100% bavlna"}},
+        {"_", {"a_b"}},
+        {"\\", {"C:\\dílna\\"}},
+        {"'", {"O'Brien \"Lis\""}},
+        {"\"", {"O'Brien \"Lis\"", "\"; drop table karta; --"}},
+        {"drop table", {"\"; drop table karta; --"}},
+        {"%%", {}},
+    };
+    for (const auto& c : cases) {
+        search.setText(QString::fromUtf8(c.typed));
+        EXPECT_EQ(search.lines(), c.lines) << c.typed;
+    }
+    search.setShowSelection(false);
+    for (const QString& name : names) {
+        search.setText(name);
+        EXPECT_TRUE(search.accept()) << name.toStdString();
+        EXPECT_EQ(currentName(), name);
+    }
+    EXPECT_EQ(db.scalar("select count(*) from karta"), "9");
+}
+
 } // namespace
