@@ -6,6 +6,7 @@
 // Server: KELVO_TEST_DB_HOST / KELVO_TEST_DB_PORT (default 127.0.0.1:3306),
 // user root without a password; the database kelvo_bench is created anew.
 
+#include "db/sqlscript.h"
 #include "register/assetlist.h"
 
 #include <chrono>
@@ -49,21 +50,7 @@ double residentMegabytes() {
 }
 
 void runSchema(Connection& connection) {
-    QFile file(QStringLiteral(KELVO_SOURCE_DIR "/src/db/schema.sql"));
-    if (!file.open(QIODevice::ReadOnly))
-        throw DbError(QStringLiteral("schema.sql not found"));
-    QString statement;
-    for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
-        if (line.trimmed().startsWith(QLatin1String("--")))
-            continue;
-        statement += line + QLatin1Char('\n');
-        if (line.trimmed().endsWith(QLatin1Char(';'))) {
-            statement = statement.trimmed();
-            statement.chop(1);
-            connection.execute(statement);
-            statement.clear();
-        }
-    }
+    runSqlScript(connection, QStringLiteral(KELVO_SOURCE_DIR "/src/db/schema.sql"));
 }
 
 // Varied cards: names and suppliers of different lengths, every tenth discarded.

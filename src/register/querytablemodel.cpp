@@ -1,5 +1,7 @@
 #include "register/querytablemodel.h"
 
+#include "register/commandguard.h"
+
 #include "db/dberror.h"
 
 #include <exception>
@@ -168,41 +170,29 @@ bool QueryTableModel::setData(const QModelIndex& index, const QVariant& value, i
     if (field < 0)
         return false;
     const int row = index.row();
-    try {
+    if (row == appendRow() && value.toString().trimmed().isEmpty())
+        return false;
+    return runCommand(messages_, [&] {
         if (row == appendRow()) {
-            if (value.toString().trimmed().isEmpty())
-                return false;
             query_.append();
         } else {
             // An editor closed without a change leaves the row alone.
             if (value.toString() == query_.displayText(row, field, dateFormat_.pattern()))
-                return true;
+                return;
             if (row != query_.currentRow())
                 query_.moveTo(row);
         }
         query_.setValue(query_.field(field).name, parsedValue(value.toString(), field));
-        return true;
-    } catch (const DbError& error) {
-        messages_.showError(error.message());
-    } catch (const std::exception& error) {
-        messages_.showError(QString::fromUtf8(error.what()));
-    }
-    return false;
+    });
 }
 
 bool QueryTableModel::goToRow(int row) {
-    try {
+    return runCommand(messages_, [&] {
         if (query_.isEditing() && row != query_.currentRow())
             query_.post();
         if (row >= 0 && row < query_.rowCount())
             query_.moveTo(row);
-        return true;
-    } catch (const DbError& error) {
-        messages_.showError(error.message());
-    } catch (const std::exception& error) {
-        messages_.showError(QString::fromUtf8(error.what()));
-    }
-    return false;
+    });
 }
 
 bool QueryTableModel::deleteRowAt(int row) {
@@ -210,15 +200,7 @@ bool QueryTableModel::deleteRowAt(int row) {
         return true;
     if (row >= 0 && row < query_.rowCount() && row != query_.currentRow() && !goToRow(row))
         return false;
-    try {
-        query_.deleteRow();
-        return true;
-    } catch (const DbError& error) {
-        messages_.showError(error.message());
-    } catch (const std::exception& error) {
-        messages_.showError(QString::fromUtf8(error.what()));
-    }
-    return false;
+    return runCommand(messages_, [&] { query_.deleteRow(); });
 }
 
 } // namespace kelvo

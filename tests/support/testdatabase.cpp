@@ -1,5 +1,7 @@
 #include "support/testdatabase.h"
 
+#include "db/sqlscript.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
@@ -115,22 +117,7 @@ TestDatabase::~TestDatabase()
 
 void TestDatabase::runSqlFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw DbError(QStringLiteral("cannot read ") + path);
-    const QString text = QString::fromUtf8(file.readAll());
-    QString statement;
-    for (const QString& line : text.split(QLatin1Char('\n'))) {
-        if (line.trimmed().startsWith(QLatin1String("--")))
-            continue;
-        statement += line + QLatin1Char('\n');
-        if (line.trimmed().endsWith(QLatin1Char(';'))) {
-            statement = statement.trimmed();
-            statement.chop(1);
-            admin_->execute(statement);
-            statement.clear();
-        }
-    }
+    runSqlScript(*admin_, path);
 }
 
 QStringList TestDatabase::checksums()
