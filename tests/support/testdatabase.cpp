@@ -15,6 +15,17 @@ QString sourceDir()
     return fromEnv.isEmpty() ? QStringLiteral(KELVO_SOURCE_DIR) : QString::fromLocal8Bit(fromEnv);
 }
 
+SettingsFile settingsForProgram(const QString& directory, const ConnectionParams& server, int port)
+{
+    SettingsFile settings = SettingsFile::forExecutable(directory + QStringLiteral("/kelvo"));
+    settings.writeString(QStringLiteral("LogOn"), QStringLiteral("IP"), server.host);
+    settings.writeString(QStringLiteral("LogOn"), QStringLiteral("Port"),
+                         QString::number(port < 0 ? server.port : port));
+    settings.writeString(QStringLiteral("LogOn"), QStringLiteral("User"), server.user);
+    settings.writeString(QStringLiteral("LogOn"), QStringLiteral("Password"), server.password);
+    return settings;
+}
+
 ConnectionParams serverParams()
 {
     ConnectionParams params;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/connection.h"
+#include "db/settingsfile.h"
 
 #include <QStringList>
 #include <memory>
@@ -42,6 +43,11 @@ private:
 };
 
 QString sourceDir();
+
+// The program's settings file in `directory` (as beside an executable named
+// kelvo), its connection keys naming the test's server; `port` overrides the
+// server's port (a wrong one simulates a server that is down).
+SettingsFile settingsForProgram(const QString& directory, const ConnectionParams& server, int port = -1);
 
 // Records the statements a connection sends.
 struct StatementLog {

@@ -28,11 +28,7 @@ int main(int argc, char** argv) {
     const QString out = QString::fromLocal8Bit(argv[1]);
     test::TestDatabase db(QStringLiteral("shot"));
     QTemporaryDir dir;
-    SettingsFile settings = SettingsFile::forExecutable(dir.filePath("kelvo"));
-    settings.writeString("LogOn", "IP", db.params().host);
-    settings.writeString("LogOn", "Port", QString::number(db.params().port));
-    settings.writeString("LogOn", "User", db.params().user);
-    settings.writeString("LogOn", "Password", db.params().password);
+    SettingsFile settings = test::settingsForProgram(dir.path(), db.params());
     ConnectionParams initial;
     initial.database = db.params().database;
     Connection connection(initial);

@@ -29,11 +29,7 @@ namespace {
 class CardWindowTest : public ::testing::Test {
   protected:
     CardWindowTest() : db("cardwin") {
-        SettingsFile settings = SettingsFile::forExecutable(dir.filePath("kelvo"));
-        settings.writeString("LogOn", "IP", db.params().host);
-        settings.writeString("LogOn", "Port", QString::number(db.params().port));
-        settings.writeString("LogOn", "User", db.params().user);
-        settings.writeString("LogOn", "Password", db.params().password);
+        SettingsFile settings = test::settingsForProgram(dir.path(), db.params());
         ConnectionParams initial;
         initial.database = db.params().database;
         connection = std::make_unique<Connection>(initial);

@@ -41,11 +41,7 @@ class MainWindowTest : public ::testing::Test {
   protected:
     explicit MainWindowTest(int port = -1) : db("mainwin") {
         test::insertFourCards(db);
-        SettingsFile settings = SettingsFile::forExecutable(dir.filePath("kelvo"));
-        settings.writeString("LogOn", "IP", db.params().host);
-        settings.writeString("LogOn", "Port", QString::number(port < 0 ? db.params().port : port));
-        settings.writeString("LogOn", "User", db.params().user);
-        settings.writeString("LogOn", "Password", db.params().password);
+        SettingsFile settings = test::settingsForProgram(dir.path(), db.params(), port);
         ConnectionParams initial;
         initial.database = db.params().database;
         connection = std::make_unique<Connection>(initial);
