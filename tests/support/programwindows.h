@@ -10,7 +10,9 @@
 #include "ui/tfkarta.h"
 #include "ui/tform1.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -20,8 +22,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <functional>
-#include <memory>
 
 namespace kelvo::test {
 
@@ -32,8 +32,8 @@ class ProgramWindows {
         ConnectionParams initial;
         initial.database = db.params().database;
         connection = std::make_unique<Connection>(initial);
-        form = std::make_unique<TForm1>(MainWindowServices{*connection, settings, programSettings,
-                                                           clock, dateFormat, messages, {"kelvo"}});
+        form = std::make_unique<TForm1>(MainWindowServices{
+            *connection, settings, programSettings, clock, dateFormat, messages, {"kelvo"}});
         card = new Tfkarta(CardWindowServices{*connection, programSettings, dateFormat, messages,
                                               [this] { ++printed; }},
                            form.get());
@@ -45,7 +45,8 @@ class ProgramWindows {
 
     // Inserts a card through the test's own connection and makes it the list's current one.
     qint64 insertCard(const QString& columns, const QString& values) {
-        db.admin().execute(QStringLiteral("insert into karta (%1) values (%2)").arg(columns, values));
+        db.admin().execute(
+            QStringLiteral("insert into karta (%1) values (%2)").arg(columns, values));
         const qint64 id = qint64(db.admin().lastInsertId());
         form->list().query().refresh();
         form->list().query().locate("id", id);
