@@ -67,9 +67,9 @@ namespace {
 // What the user does in the card window after the restart, and what follows.
 struct AfterRestart {
     const char* name;
-    bool rowTyped;         // a row typed into the grid, its editor still open
-    QStringList pressed;   // the buttons the window still takes
-    int errors;            // one box for each of them but "Storno"
+    bool rowTyped;       // a row typed into the grid, its editor still open
+    QStringList pressed; // the buttons the window still takes
+    int errors;          // one box for each of them but "Storno"
     friend void PrintTo(const AfterRestart& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -99,10 +99,11 @@ class RestartInCardWindowTest : public ::testing::TestWithParam<AfterRestart>,
 
     // Every column of the card's rows in `table`, one text per row, in key order.
     QStringList rows(const char* table) {
-        const ResultSet set = db.admin().select(
-            QStringLiteral("select * from %1 where %2=%3 order by id")
-                .arg(QLatin1String(table), QLatin1String(qstrcmp(table, "karta") ? "id_karta" : "id"))
-                .arg(id));
+        const ResultSet set =
+            db.admin().select(QStringLiteral("select * from %1 where %2=%3 order by id")
+                                  .arg(QLatin1String(table),
+                                       QLatin1String(qstrcmp(table, "karta") ? "id_karta" : "id"))
+                                  .arg(id));
         QStringList result;
         for (int row = 0; row < set.rowCount(); ++row) {
             QStringList cells;
@@ -166,9 +167,10 @@ TEST_P(RestartInCardWindowTest, UnsavedChangesAreNotWrittenAndTheNextCycleSaves)
     EXPECT_EQ(pressedAfterRestart, c.pressed);
     EXPECT_FALSE(messages.texts().contains("Záznam uložen!"));
     ASSERT_EQ(messages.errors.size(), c.errors) << messages.errors.join("\n").toStdString();
-    // The first command meets the lost connection, the later ones the refusal
-    // of the lost transaction.
-    EXPECT_TRUE(messages.errors[0].startsWith("Spojení s databází bylo přerušeno"))
+    // The first command meets the lost connection and says that the changes
+    // made before it are gone too; the later ones meet the refusal of the lost
+    // transaction.
+    EXPECT_TRUE(messages.errors[0].startsWith(kConnectionLostWithChangesText))
         << messages.errors[0].toStdString();
     for (const QString& error : messages.errors.mid(1))
         EXPECT_EQ(error, kTransactionLostText);
@@ -198,10 +200,8 @@ INSTANTIATE_TEST_SUITE_P(
         AfterRestart{"CardAndPlanChanged", false, {"Uložit"}, 1},
         // Writing the row meets it inside the window, which then refuses
         // everything but "Storno".
-        AfterRestart{"RowTypedIntoTheGrid",
-                     true,
-                     {"Uložit", "Uložit", "Generace vět odpisů", "Storno"},
-                     3}),
+        AfterRestart{
+            "RowTypedIntoTheGrid", true, {"Uložit", "Uložit", "Generace vět odpisů", "Storno"}, 3}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
