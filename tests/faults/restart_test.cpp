@@ -31,13 +31,14 @@ struct StoppedServer {
 bool haveOwnServer() {
     return !qEnvironmentVariableIsEmpty("KELVO_TEST_DB_DATADIR");
 }
+constexpr const char* kNeedsOwnServer =
+    "needs KELVO_TEST_DB_DATADIR, the data directory of the test command's server";
 
 } // namespace
 
 TEST(ServerRestart, CommandsFailWithABoxWhileItIsDownAndWorkAgainAfterwards) {
     if (!haveOwnServer())
-        GTEST_SKIP()
-            << "needs KELVO_TEST_DB_DATADIR, the data directory of the test command's server";
+        GTEST_SKIP() << kNeedsOwnServer;
     TestDatabase db{QStringLiteral("restart")};
     db.admin().execute(
         "insert into karta (pora_cislo, cislokarty, nazev) values (\"1\", \"INV-1\", \"Lis\")");
@@ -81,8 +82,7 @@ class RestartInCardWindowTest : public ::testing::TestWithParam<AfterRestart>,
 
     void SetUp() override {
         if (!haveOwnServer())
-            GTEST_SKIP()
-                << "needs KELVO_TEST_DB_DATADIR, the data directory of the test command's server";
+            GTEST_SKIP() << kNeedsOwnServer;
         id = insertCard("pora_cislo, cislokarty, nazev, cena, do_pouziti, sk_odpisu, zp_odpisu",
                         "'1', 'INV-1', 'Vrtačka', 100000, '2014-03-15', '2', 'rovnoměrně'");
         whileCardShown("Opravakarty1", [&] {
