@@ -115,6 +115,10 @@ const QString kTransactionLostText =
     QStringLiteral("Spojení s databází se přerušilo a rozpracované změny, které ještě nebyly uloženy, "
                    "databáze zahodila. Ukončete rozdělanou práci bez uložení a začněte ji znovu.");
 
+const QString kConnectionLostWithChangesText =
+    QStringLiteral("Spojení s databází bylo přerušeno a rozpracované změny, které ještě nebyly uloženy, "
+                   "databáze zahodila; nic z nich není uloženo.");
+
 QString describeServerError(unsigned int code, const QString& serverText)
 {
     QString czech;
@@ -224,13 +228,19 @@ void Connection::fail(const QString& context)
     // A lost connection or a deadlock ends the server's transaction with all
     // its work. Remember it, so that the statements still to come of the same
     // command do not quietly run (and auto-commit) outside that transaction.
-    if ((lost || code == ER_LOCK_DEADLOCK) && (inTransaction_ || !autoCommit_)) {
+    const bool transactionEnded = (lost || code == ER_LOCK_DEADLOCK) && (inTransaction_ || !autoCommit_);
+    if (transactionEnded) {
         transactionLost_ = true;
         inTransaction_ = false;
     }
     // A lost connection is opened again at the next use.
     if (lost)
         close();
+    // Saying only that this one statement failed would let the user believe
+    // that what the earlier commands of the transaction did is kept.
+    if (lost && transactionEnded)
+        throw DbError(kConnectionLostWithChangesText + QStringLiteral("\n\n(") + serverText + QLatin1Char(')'),
+                      code);
     throw DbError(describeServerError(code, serverText), code);
 }
 

@@ -111,6 +111,10 @@ private:
 // has not been ended by "rollback": every other statement is refused.
 extern const QString kTransactionLostText;
 
+// The error when the connection is lost while a transaction is open: the
+// server has dropped everything the transaction did, not just the statement.
+extern const QString kConnectionLostWithChangesText;
+
 // The message shown for a server error: for a lost connection, a lock wait
 // time-out, a deadlock and a value too long or out of range a Czech sentence
 // with the server's own text below it; other errors as the server words them.

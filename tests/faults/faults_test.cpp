@@ -119,7 +119,7 @@ TEST_F(FaultTest, ConnectionLostInsideTheCardWindowSavesNothing) {
     };
     EXPECT_FALSE(command([this] { cycles.editCard(CopyCardColumnsForm::Menu); }));
     ASSERT_EQ(windowErrors.size(), 2);
-    EXPECT_TRUE(windowErrors[0].startsWith("Spojení s databází bylo přerušeno"));
+    EXPECT_TRUE(windowErrors[0].startsWith(kConnectionLostWithChangesText));
     EXPECT_EQ(windowErrors[1], kTransactionLostText);
     EXPECT_EQ(messages.errors.size(), 3);
     EXPECT_FALSE(messages.texts().contains("Záznam uložen!"));
