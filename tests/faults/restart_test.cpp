@@ -1,6 +1,6 @@
 #include "db/query.h"
 #include "register/commandguard.h"
-#include "support/programwindows.h"
+#include "support/windowdriver.h"
 #include "support/qtprinters.h"
 
 #include <gtest/gtest.h>
@@ -76,9 +76,9 @@ struct AfterRestart {
 
 // The program's windows over one card with a saved five-year plan.
 class RestartInCardWindowTest : public ::testing::TestWithParam<AfterRestart>,
-                                public ProgramWindows {
+                                public WindowDriver {
   protected:
-    RestartInCardWindowTest() : ProgramWindows("restartcard") {}
+    RestartInCardWindowTest() : WindowDriver("restartcard") {}
 
     void SetUp() override {
         if (!haveOwnServer())

@@ -2,15 +2,15 @@
 // cycle starts from the main window's menu, the card window is shown modally,
 // and the script below types, chooses and presses while it is up.
 
-#include "support/programwindows.h"
+#include "support/windowdriver.h"
 
 using namespace kelvo;
 
 namespace {
 
-class CardWindowTest : public ::testing::Test, public test::ProgramWindows {
+class CardWindowTest : public ::testing::Test, public test::WindowDriver {
   protected:
-    CardWindowTest() : ProgramWindows("cardwin") {}
+    CardWindowTest() : WindowDriver("cardwin") {}
 };
 
 TEST_F(CardWindowTest, NewCardTypedAndPlannedIsSavedWithItsRows) {

@@ -25,9 +25,9 @@
 
 namespace kelvo::test {
 
-class ProgramWindows {
+class WindowDriver {
   protected:
-    explicit ProgramWindows(const QString& databaseName) : db(databaseName) {
+    explicit WindowDriver(const QString& databaseName) : db(databaseName) {
         SettingsFile settings = settingsForProgram(dir.path(), db.params());
         ConnectionParams initial;
         initial.database = db.params().database;
