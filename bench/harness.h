@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <malloc.h>
 #include <vector>
 
 namespace kelvo::bench {
@@ -66,9 +67,11 @@ inline Timing timingOf(std::vector<double> milliseconds)
 
 // The process's peak resident memory: reset it before a command, read it
 // after, and it is the peak of that command (the rows the program already
-// holds included).
+// holds included). Memory freed by earlier commands is handed back first, or
+// it would count as this command's.
 inline void resetPeakMemory()
 {
+    malloc_trim(0);
     QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
     if (clearRefs.open(QIODevice::WriteOnly))
         clearRefs.write("5");
