@@ -4,13 +4,13 @@
 // command-line client sending the very statements the command sent, from the
 // same database state, in the same run; with the process's peak memory during
 // the command. One row per command in the table of harness.h.
+#include "card/shift.h"
 #include "core/clock.h"
 #include "core/formats.h"
 #include "depreciation/plan.h"
+#include "depreciation/yearlyposting.h"
 #include "harness.h"
 #include "mariadbclient.h"
-#include "card/shift.h"
-#include "depreciation/yearlyposting.h"
 #include "register/cardcycles.h"
 #include "register/listsearch.h"
 #include "register/startup.h"
@@ -18,14 +18,14 @@
 #include "reports/reportengine.h"
 #include "ui/programwindows.h"
 
+#include <functional>
+#include <memory>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
-#include <functional>
-#include <memory>
 
 using namespace kelvo;
 using namespace kelvo::bench;
@@ -101,7 +101,8 @@ class MeasuringFrontEnd final : public ReportFrontEnd {
             QPainter painter(&page);
             engine_.paintPage(painter, 0, dpi, dpi);
         } else if (!engine_.exportPdf(pdfPath_)) {
-            std::fprintf(stderr, "command_bench: PDF not written: %s\n", qPrintable(engine_.errorText()));
+            std::fprintf(stderr, "command_bench: PDF not written: %s\n",
+                         qPrintable(engine_.errorText()));
             std::exit(1);
         }
         if (endsCommand_)
@@ -125,7 +126,8 @@ class Runner {
     // untimed before each run; `restore`, untimed after the run and after the
     // client's replay, goes back to the state the run began from, so that the
     // client meets the same rows.
-    void measure(const QString& name, const std::function<void()>& run, const std::function<void()>& prepare = {},
+    void measure(const QString& name, const std::function<void()>& run,
+                 const std::function<void()>& prepare = {},
                  const std::function<void()>& restore = {}, Target target = {}) {
         // Slow commands stop after two runs (one when very slow); quick ones get them all.
         const double budgetMs = 20000;
@@ -173,18 +175,22 @@ qint64 countOf(Connection& connection, const QString& sql) {
 // card window's data sets.
 class BenchCard {
   public:
-    BenchCard(Connection& connection, const char* group, MessageService& messages, const DateFormat& dateFormat)
-        : connection_(connection), card_(connection), rows_(connection), work_(connection), groups_(connection),
+    BenchCard(Connection& connection, const char* group, MessageService& messages,
+              const DateFormat& dateFormat)
+        : connection_(connection), card_(connection), rows_(connection), work_(connection),
+          groups_(connection),
           plans_(CardDataSets{card_, rows_, work_, groups_}, messages, dateFormat),
           shift_(CardDataSets{card_, rows_, work_, groups_}, messages) {
-        connection.execute(QStringLiteral("insert into karta (pora_cislo, cislokarty, nazev, cena, datum_za, "
-                                          "do_pouziti, sk_odpisu, zp_odpisu) values (\"BENCH\", \"BENCH-%1\", "
-                                          "\"Měřený stroj\", 1234567.89, \"2021-04-15\", \"2021-04-15\", \"%1\", "
-                                          "\"rovnoměrně\")")
-                               .arg(QLatin1String(group)));
+        connection.execute(
+            QStringLiteral("insert into karta (pora_cislo, cislokarty, nazev, cena, datum_za, "
+                           "do_pouziti, sk_odpisu, zp_odpisu) values (\"BENCH\", \"BENCH-%1\", "
+                           "\"Měřený stroj\", 1234567.89, \"2021-04-15\", \"2021-04-15\", \"%1\", "
+                           "\"rovnoměrně\")")
+                .arg(QLatin1String(group)));
         id_ = QString::number(connection.lastInsertId());
         card_.openText(QStringLiteral("select * from karta where id=\n") + id_);
-        rows_.setText(QStringLiteral("select * from odpisy where id_karta = ") + id_ + QStringLiteral("\norder by rok"));
+        rows_.setText(QStringLiteral("select * from odpisy where id_karta = ") + id_ +
+                      QStringLiteral("\norder by rok"));
         rows_.open();
         groups_.openText(QStringLiteral("select * from def_skupiny"));
     }
@@ -194,7 +200,9 @@ class BenchCard {
     }
 
     // As in the card window: inside the cycle's transaction.
-    void generatePlan() { inTransaction([this] { plans_.GeneratePlan(0); }); }
+    void generatePlan() {
+        inTransaction([this] { plans_.GeneratePlan(0); });
+    }
     void shift() {
         inTransaction([this] {
             if (!shift_.Posunodpisu(0))
@@ -205,7 +213,9 @@ class BenchCard {
     // The card without rows; the next rows get the ids the last ones had.
     void dropRows() {
         const QString first =
-            connection_.select(QStringLiteral("select min(id) from odpisy where id_karta=") + id_).cells.at(0).toString();
+            connection_.select(QStringLiteral("select min(id) from odpisy where id_karta=") + id_)
+                .cells.at(0)
+                .toString();
         connection_.execute(QStringLiteral("delete from odpisy where id_karta=") + id_);
         if (!first.isEmpty())
             setNextId(first);
@@ -213,8 +223,13 @@ class BenchCard {
     // Keeps the card's rows as they are now, to be put back by restoreRows().
     void keepRows() {
         connection_.execute(QStringLiteral("drop temporary table if exists bench_rows"));
-        connection_.execute(QStringLiteral("create temporary table bench_rows select * from odpisy where id_karta=") + id_);
-        nextId_ = connection_.select(QStringLiteral("select max(id) + 1 from odpisy")).cells.at(0).toString();
+        connection_.execute(
+            QStringLiteral(
+                "create temporary table bench_rows select * from odpisy where id_karta=") +
+            id_);
+        nextId_ = connection_.select(QStringLiteral("select max(id) + 1 from odpisy"))
+                      .cells.at(0)
+                      .toString();
     }
     void restoreRows() {
         connection_.execute(QStringLiteral("delete from odpisy where id_karta=") + id_);
@@ -243,6 +258,201 @@ class BenchCard {
     QString nextId_;
 };
 
+// What every group of commands measures with.
+struct Bench {
+    const ConnectionParams& params;
+    Connection& connection;
+    Span& span;
+    Runner& runner;
+    MessageService& messages;
+    DateFormat& dateFormat;
+    const Clock& clock;
+    const QTemporaryDir& scratch;
+    qint64 cards;
+};
+
+// The program started: the ten windows created, the main window shown with its list.
+void measureStart(Bench& b, const SettingsFile& settings) {
+    b.runner.measure(
+        QStringLiteral("start to list shown"),
+        [&] {
+            ConnectionParams initial;
+            initial.database = b.params.database;
+            Connection own(initial);
+            own.setStatementObserver([&b](const QString& sql) { b.span.record(sql); });
+            const auto form = createProgramWindows(MainWindowServices{own,
+                                                                      settings,
+                                                                      settings,
+                                                                      b.clock,
+                                                                      b.dateFormat,
+                                                                      b.messages,
+                                                                      {QStringLiteral("kelvo")}},
+                                                   b.scratch.filePath(QStringLiteral("kelvo")));
+            form->show();
+            QCoreApplication::processEvents();
+            if (form->listModel()->rowCount() == 0)
+                throw DbError(QStringLiteral("the list is empty after the start"));
+            b.span.stop();
+        },
+        {}, {}, Target{0, 0, 300});
+}
+
+// The main window's list: open, sort, filter, search.
+void measureList(Bench& b, AssetList& list) {
+    b.runner.measure(
+        QStringLiteral("list opened (as at start)"), [&] { formShow(list, nullptr); },
+        [&] { list.query().close(); }, {}, Target{2, 0, 300});
+    for (const char* field : {"cena", "nazev", "datum_za"}) {
+        const QString name = QLatin1String(field);
+        b.runner.measure(
+            QStringLiteral("sort: title click on ") + name, [&] { list.titleClicked(name); },
+            [&] { list.titleClicked(QStringLiteral("id")); }, {}, Target{0, 300, 0});
+    }
+    const auto filterTo = [&](bool onlyCurrent) {
+        return [&list, onlyCurrent] {
+            if (list.onlyCurrent() == onlyCurrent)
+                list.toggleOnlyCurrent();
+        };
+    };
+    b.runner.measure(
+        QStringLiteral("filter: all cards"), [&] { list.toggleOnlyCurrent(); }, filterTo(true));
+    b.runner.measure(
+        QStringLiteral("filter: current cards only"), [&] { list.toggleOnlyCurrent(); },
+        filterTo(false));
+
+    std::unique_ptr<ListSearch> search;
+    const auto searchIn = [&](const char* field) {
+        search = std::make_unique<ListSearch>(list.query(), b.messages, b.dateFormat,
+                                              ListSearch::fieldPosition(QLatin1String(field)));
+    };
+    b.runner.measure(
+        QStringLiteral("search: a letter typed, list narrowed"),
+        [&] {
+            search->setText(QStringLiteral("Pr"));
+            if (search->lines().isEmpty())
+                throw DbError(QStringLiteral("the search narrowed the list to nothing"));
+        },
+        [&] {
+            searchIn("nazev");
+            search->setShowSelection(true);
+            search->setText(QStringLiteral("P"));
+        });
+    const Query& rows = list.query();
+    const QString lastNumber = rows.displayText(
+        rows.rowCount() - 1, rows.fieldIndex(QStringLiteral("cislokarty")), b.dateFormat.pattern());
+    b.runner.measure(
+        QStringLiteral("search: exact number found (převzít)"),
+        [&] {
+            if (!search->accept())
+                throw DbError(QStringLiteral("the search found nothing"));
+        },
+        [&] {
+            searchIn("cislokarty");
+            search->setText(lastNumber);
+        });
+}
+
+// The card commands: a saved edit cycle, plans, the shift.
+void measureCardCommands(Bench& b, AssetList& list) {
+    {
+        Query card(b.connection), cardRows(b.connection), work(b.connection), groups(b.connection);
+        groups.setText(QStringLiteral("select * from def_skupiny"));
+        int edits = 0;
+        CardEditingCycles cycles(
+            b.connection, list.query(), list.statements(),
+            CardDataSets{card, cardRows, work, groups},
+            [&] {
+                card.setValue(QStringLiteral("nazev"), QStringLiteral("Změna %1").arg(++edits));
+                return 1;
+            },
+            b.messages);
+        b.runner.measure(
+            QStringLiteral("edit cycle saved (Oprava karty)"),
+            [&] { cycles.editCard(CopyCardColumnsForm::Menu); },
+            [&] { list.query().moveTo(list.query().rowCount() / 2); }, {},
+            Target{1.3, b.cards <= 10000 ? 300.0 : 0.0, 0});
+    }
+
+    BenchCard fiveYears(b.connection, "2", b.messages, b.dateFormat);
+    fiveYears.generatePlan();
+    fiveYears.dropRows();
+    b.runner.measure(
+        QStringLiteral("plan generation, 5 years"), [&] { fiveYears.generatePlan(); }, {},
+        [&] { fiveYears.dropRows(); });
+    b.runner.measure(
+        QStringLiteral("shift of depreciation (Posunout odpis)"), [&] { fiveYears.shift(); },
+        [&] {
+            fiveYears.generatePlan();
+            fiveYears.keepRows();
+        },
+        [&] { fiveYears.restoreRows(); });
+    BenchCard fiftyYears(b.connection, "6", b.messages, b.dateFormat);
+    fiftyYears.generatePlan();
+    fiftyYears.dropRows();
+    b.runner.measure(
+        QStringLiteral("plan generation, 50 years"), [&] { fiftyYears.generatePlan(); }, {},
+        [&] { fiftyYears.dropRows(); });
+}
+
+// The yearly posting of this year (the demo data leaves it unposted), its list included.
+void measurePosting(Bench& b, PrintCommands& prints, MeasuringFrontEnd& frontEnd) {
+    const int year = b.clock.today().year();
+    const FixedClock januaryAfter(QDate(year + 1, 1, 15));
+    YearlyPosting posting(b.connection, b.messages, januaryAfter,
+                          [&](Query& rowsToPost) { prints.printPostingList(rowsToPost); });
+    b.runner.measure(
+        QStringLiteral("yearly posting with its list (Provést)"),
+        [&] {
+            if (!posting.Provstodpis())
+                throw DbError(QStringLiteral("the posting posted nothing"));
+        },
+        [&] {
+            frontEnd.setOutput(MeasuringFrontEnd::Output::FirstPage);
+            frontEnd.setEndsCommand(false);
+        },
+        [&] {
+            b.connection.execute(
+                QStringLiteral(
+                    "update odpisy set odepsano = \"N\", datum_odpisu = null where rok = ") +
+                QString::number(year));
+        });
+    frontEnd.setEndsCommand(true);
+}
+
+// Each print to its first page and to a whole PDF.
+void measurePrints(Bench& b, AssetList& list, PrintCommands& prints, MeasuringFrontEnd& frontEnd) {
+    const QDate endOfYear(b.clock.today().year(), 12, 31);
+    const InventoryDate inventoryDate{endOfYear.toString(QStringLiteral("dd.MM.yyyy")), endOfYear};
+    const struct {
+        const char* name;
+        std::function<void()> print;
+        bool listPrint;
+    } printCommands[] = {
+        {"print card (Tisk karty)", [&] { prints.printCard(); }, false},
+        {"print list (Tisk seznamu)", [&] { prints.printList(); }, true},
+        {"print posted depreciation", [&] { prints.printPostedDepreciation(); }, false},
+        {"print inventory list", [&] { prints.printInventory(inventoryDate); }, false},
+    };
+    for (const auto& print : printCommands) {
+        for (const auto output :
+             {MeasuringFrontEnd::Output::FirstPage, MeasuringFrontEnd::Output::Pdf}) {
+            const bool firstPage = output == MeasuringFrontEnd::Output::FirstPage;
+            // The list print: the first page within 2 s, the PDF within 10 s, under 300 MB.
+            const Target target =
+                print.listPrint ? Target{0, firstPage ? 2000.0 : 10000.0, 300} : Target{};
+            b.runner.measure(
+                QLatin1String(print.name) +
+                    (firstPage ? QStringLiteral(", first page") : QStringLiteral(", whole PDF")),
+                print.print,
+                [&, output] {
+                    frontEnd.setOutput(output);
+                    list.query().moveTo(list.query().rowCount() / 2);
+                },
+                {}, target);
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -257,7 +467,8 @@ int main(int argc, char** argv) {
     QTemporaryDir scratch;
     SettingsFile settings = SettingsFile::forExecutable(scratch.filePath(QStringLiteral("kelvo")));
     settings.writeString(QStringLiteral("LogOn"), QStringLiteral("IP"), params.host);
-    settings.writeString(QStringLiteral("LogOn"), QStringLiteral("Port"), QString::number(params.port));
+    settings.writeString(QStringLiteral("LogOn"), QStringLiteral("Port"),
+                         QString::number(params.port));
     settings.writeString(QStringLiteral("LogOn"), QStringLiteral("User"), params.user);
     settings.writeString(QStringLiteral("LogOn"), QStringLiteral("Password"), params.password);
 
@@ -266,174 +477,32 @@ int main(int argc, char** argv) {
         FirstButton messages;
         DateFormat dateFormat;
         SystemClock clock;
-        const int year = clock.today().year();
-        // The posting runs in January for the year before: this year, which
-        // the demo data leaves unposted.
-        const FixedClock januaryAfter(QDate(year + 1, 1, 15));
-
         Connection connection(params);
         connection.setStatementObserver([&span](const QString& sql) { span.record(sql); });
         const qint64 cards = countOf(connection, QStringLiteral("select count(*) from karta"));
-        const MariadbClient client(params);
-        std::printf("\n# %lld cards, %lld depreciation rows; client ms: the mariadb client sending the same "
+        std::printf("\n# %lld cards, %lld depreciation rows; client ms: the mariadb client sending "
+                    "the same "
                     "statements, from the same database state\n",
                     static_cast<long long>(cards),
-                    static_cast<long long>(countOf(connection, QStringLiteral("select count(*) from odpisy"))));
+                    static_cast<long long>(
+                        countOf(connection, QStringLiteral("select count(*) from odpisy"))));
         printHeader();
+        const MariadbClient client(params);
         Runner runner(span, client, cards, options.runs);
+        Bench bench{params, connection, span, runner, messages, dateFormat, clock, scratch, cards};
 
-        // Start: the ten windows created, the main window shown with its list.
-        runner.measure(QStringLiteral("start to list shown"), [&] {
-                            ConnectionParams initial;
-                            initial.database = params.database;
-                            auto own = std::make_unique<Connection>(initial);
-                            own->setStatementObserver([&span](const QString& sql) { span.record(sql); });
-                            auto form = createProgramWindows(
-                                MainWindowServices{*own, settings, settings, clock, dateFormat, messages,
-                                                   {QStringLiteral("kelvo")}},
-                                scratch.filePath(QStringLiteral("kelvo")));
-                            form->show();
-                            QCoreApplication::processEvents();
-                            if (form->listModel()->rowCount() == 0)
-                                throw DbError(QStringLiteral("the list is empty after the start"));
-                            span.stop();
-                        },
-                        {}, {}, Target{0, 0, 300});
-
+        measureStart(bench, settings);
         AssetList list(connection);
-        runner.measure(QStringLiteral("list opened (as at start)"), [&] { formShow(list, nullptr); },
-                       [&] { list.query().close(); }, {}, Target{2, 0, 300});
+        measureList(bench, list);
+        measureCardCommands(bench, list);
+
         Query reportQuery(connection);
         ReportEngine engine(clock, &messages);
         MeasuringFrontEnd frontEnd(engine, scratch.filePath(QStringLiteral("report.pdf")), span);
-        PrintCommands prints(list.query(), reportQuery, frontEnd, {QStringLiteral("kelvo")}, messages);
-
-        for (const char* field : {"cena", "nazev", "datum_za"}) {
-            const QString name = QLatin1String(field);
-            runner.measure(QStringLiteral("sort: title click on ") + name,
-                            [&] { list.titleClicked(name); },
-                            [&] { list.titleClicked(QStringLiteral("id")); },
-                            {}, Target{0, 300, 0});
-        }
-        runner.measure(QStringLiteral("filter: all cards"), [&] { list.toggleOnlyCurrent(); },
-                        [&] {
-                            if (!list.onlyCurrent())
-                                list.toggleOnlyCurrent();
-                        });
-        runner.measure(QStringLiteral("filter: current cards only"), [&] { list.toggleOnlyCurrent(); },
-                        [&] {
-                            if (list.onlyCurrent())
-                                list.toggleOnlyCurrent();
-                        });
-
-        std::unique_ptr<ListSearch> search;
-        runner.measure(QStringLiteral("search: a letter typed, list narrowed"),
-                        [&] {
-                            search->setText(QStringLiteral("Pr"));
-                            if (search->lines().isEmpty())
-                                throw DbError(QStringLiteral("the search narrowed the list to nothing"));
-                        },
-                        [&] {
-                            search = std::make_unique<ListSearch>(list.query(), messages, dateFormat,
-                                                                  ListSearch::fieldPosition(QStringLiteral("nazev")));
-                            search->setShowSelection(true);
-                            search->setText(QStringLiteral("P"));
-                        });
-        const QString lastNumber = list.query().displayText(list.query().rowCount() - 1,
-                                                            list.query().fieldIndex(QStringLiteral("cislokarty")),
-                                                            dateFormat.pattern());
-        runner.measure(QStringLiteral("search: exact number found (převzít)"),
-                        [&] {
-                            if (!search->accept())
-                                throw DbError(QStringLiteral("the search found nothing"));
-                        },
-                        [&] {
-                            search = std::make_unique<ListSearch>(
-                                list.query(), messages, dateFormat, ListSearch::fieldPosition(QStringLiteral("cislokarty")));
-                            search->setText(lastNumber);
-                        });
-        search.reset();
-
-        {
-            Query card(connection), cardRows(connection), work(connection), groups(connection);
-            groups.setText(QStringLiteral("select * from def_skupiny"));
-            int edits = 0;
-            CardEditingCycles cycles(connection, list.query(), list.statements(),
-                                     CardDataSets{card, cardRows, work, groups},
-                                     [&] {
-                                         card.setValue(QStringLiteral("nazev"), QStringLiteral("Změna %1").arg(++edits));
-                                         return 1;
-                                     },
-                                     messages);
-            runner.measure(QStringLiteral("edit cycle saved (Oprava karty)"),
-                            [&] { cycles.editCard(CopyCardColumnsForm::Menu); },
-                            [&] { list.query().moveTo(list.query().rowCount() / 2); }, {},
-                            Target{1.3, cards <= 10000 ? 300.0 : 0.0, 0});
-        }
-
-        {
-            BenchCard fiveYears(connection, "2", messages, dateFormat);
-            fiveYears.generatePlan();
-            fiveYears.dropRows();
-            runner.measure(QStringLiteral("plan generation, 5 years"), [&] { fiveYears.generatePlan(); }, {},
-                            [&] { fiveYears.dropRows(); });
-            runner.measure(QStringLiteral("shift of depreciation (Posunout odpis)"), [&] { fiveYears.shift(); },
-                            [&] {
-                                fiveYears.generatePlan();
-                                fiveYears.keepRows();
-                            },
-                            [&] { fiveYears.restoreRows(); });
-            BenchCard fiftyYears(connection, "6", messages, dateFormat);
-            fiftyYears.generatePlan();
-            fiftyYears.dropRows();
-            runner.measure(QStringLiteral("plan generation, 50 years"), [&] { fiftyYears.generatePlan(); }, {},
-                            [&] { fiftyYears.dropRows(); });
-        }
-
-        YearlyPosting posting(connection, messages, januaryAfter,
-                              [&](Query& rowsToPost) { prints.printPostingList(rowsToPost); });
-        const QString unpost = QStringLiteral("update odpisy set odepsano = \"N\", datum_odpisu = null where rok = ") +
-                               QString::number(year);
-        runner.measure(QStringLiteral("yearly posting with its list (Provést)"),
-                        [&] {
-                            if (!posting.Provstodpis())
-                                throw DbError(QStringLiteral("the posting posted nothing"));
-                        },
-                        [&] {
-                            frontEnd.setOutput(MeasuringFrontEnd::Output::FirstPage);
-                            frontEnd.setEndsCommand(false);
-                        },
-                        [&] { connection.execute(unpost); });
-        frontEnd.setEndsCommand(true);
-
-        const InventoryDate endOfYear{QDate(year, 12, 31).toString(QStringLiteral("dd.MM.yyyy")),
-                                      QDate(year, 12, 31)};
-        const struct {
-            const char* name;
-            std::function<void()> print;
-            Target target;
-        } printCommands[] = {
-            {"print card (Tisk karty)", [&] { prints.printCard(); }, {}},
-            {"print list (Tisk seznamu)", [&] { prints.printList(); }, Target{0, 0, 300}},
-            {"print posted depreciation", [&] { prints.printPostedDepreciation(); }, {}},
-            {"print inventory list", [&] { prints.printInventory(endOfYear); }, {}},
-        };
-        for (const auto& print : printCommands) {
-            for (const auto output : {MeasuringFrontEnd::Output::FirstPage, MeasuringFrontEnd::Output::Pdf}) {
-                const bool firstPage = output == MeasuringFrontEnd::Output::FirstPage;
-                Target target = print.target;
-                if (target.maxMb > 0)  // the list print: first page in 2 s, the PDF in 10 s
-                    target.maxMs = firstPage ? 2000 : 10000;
-                runner.measure(QLatin1String(print.name) + (firstPage ? QStringLiteral(", first page")
-                                                                       : QStringLiteral(", whole PDF")),
-                                print.print,
-                                [&, output] {
-                                    frontEnd.setOutput(output);
-                                    list.query().moveTo(list.query().rowCount() / 2);
-                                },
-                                {}, target);
-            }
-        }
+        PrintCommands prints(list.query(), reportQuery, frontEnd, {QStringLiteral("kelvo")},
+                             messages);
+        measurePosting(bench, prints, frontEnd);
+        measurePrints(bench, list, prints, frontEnd);
     } catch (const DbError& error) {
         std::fprintf(stderr, "command_bench: %s\n", qPrintable(error.message()));
         return 1;

@@ -6,13 +6,13 @@
 
 #include "db/connection.h"
 
-#include <QFile>
-#include <QString>
-#include <QStringList>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <malloc.h>
+#include <QFile>
+#include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace kelvo::bench {
@@ -23,8 +23,7 @@ struct Options {
 };
 
 // --host H --port P --database NAME --runs N; the rest keeps the defaults.
-inline Options parseOptions(const QStringList& args, int defaultRuns = 5)
-{
+inline Options parseOptions(const QStringList& args, int defaultRuns = 5) {
     Options options;
     options.runs = defaultRuns;
     options.params.host = QStringLiteral("127.0.0.1");
@@ -55,13 +54,13 @@ struct Timing {
     double medianMs = 0;
 };
 
-inline Timing timingOf(std::vector<double> milliseconds)
-{
+inline Timing timingOf(std::vector<double> milliseconds) {
     if (milliseconds.empty())
         return {};
     std::sort(milliseconds.begin(), milliseconds.end());
     const size_t n = milliseconds.size();
-    const double median = n % 2 ? milliseconds[n / 2] : (milliseconds[n / 2 - 1] + milliseconds[n / 2]) / 2.0;
+    const double median =
+        n % 2 ? milliseconds[n / 2] : (milliseconds[n / 2 - 1] + milliseconds[n / 2]) / 2.0;
     return {milliseconds.front(), median};
 }
 
@@ -69,16 +68,14 @@ inline Timing timingOf(std::vector<double> milliseconds)
 // after, and it is the peak of that command (the rows the program already
 // holds included). Memory freed by earlier commands is handed back first, or
 // it would count as this command's.
-inline void resetPeakMemory()
-{
+inline void resetPeakMemory() {
     malloc_trim(0);
     QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
     if (clearRefs.open(QIODevice::WriteOnly))
         clearRefs.write("5");
 }
 
-inline double peakMemoryMb()
-{
+inline double peakMemoryMb() {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
@@ -101,13 +98,12 @@ struct Row {
     qint64 cards = 0;
     qint64 statements = 0;
     Timing ours;
-    double baselineMs = -1;  // the same statements sent by the baseline client; negative: none sent
+    double baselineMs = -1; // the same statements sent by the baseline client; negative: none sent
     double peakMb = 0;
     Target target;
 };
 
-inline QString verdict(const Row& row)
-{
+inline QString verdict(const Row& row) {
     QStringList parts;
     const double ratio = row.baselineMs > 0 ? row.ours.bestMs / row.baselineMs : 0;
     auto check = [&parts](bool ok, const QString& bound) {
@@ -122,23 +118,24 @@ inline QString verdict(const Row& row)
     return parts.join(QStringLiteral(", "));
 }
 
-inline void printHeader()
-{
-    std::printf("%-40s %7s %6s %10s %10s %10s %6s %8s  %s\n", "command", "cards", "stmts", "best ms", "median ms",
-                "client ms", "ratio", "peak MB", "target");
+inline void printHeader() {
+    std::printf("%-40s %7s %6s %10s %10s %10s %6s %8s  %s\n", "command", "cards", "stmts",
+                "best ms", "median ms", "client ms", "ratio", "peak MB", "target");
     std::fflush(stdout);
 }
 
-inline void printRow(const Row& row)
-{
-    const QString baseline = row.baselineMs < 0 ? QStringLiteral("-") : QString::number(row.baselineMs, 'f', 2);
-    const QString ratio =
-        row.baselineMs > 0 ? QString::number(row.ours.bestMs / row.baselineMs, 'f', 2) : QStringLiteral("-");
+inline void printRow(const Row& row) {
+    const QString baseline =
+        row.baselineMs < 0 ? QStringLiteral("-") : QString::number(row.baselineMs, 'f', 2);
+    const QString ratio = row.baselineMs > 0
+                              ? QString::number(row.ours.bestMs / row.baselineMs, 'f', 2)
+                              : QStringLiteral("-");
     const QString peak = row.peakMb > 0 ? QString::number(row.peakMb, 'f', 0) : QStringLiteral("-");
     // Padded as text, so that Czech letters take one column each.
-    std::printf("%s %7lld %6lld %10.2f %10.2f %10s %6s %8s  %s\n", qPrintable(row.command.leftJustified(40)),
-                static_cast<long long>(row.cards), static_cast<long long>(row.statements), row.ours.bestMs,
-                row.ours.medianMs, qPrintable(baseline), qPrintable(ratio), qPrintable(peak),
+    std::printf("%s %7lld %6lld %10.2f %10.2f %10s %6s %8s  %s\n",
+                qPrintable(row.command.leftJustified(40)), static_cast<long long>(row.cards),
+                static_cast<long long>(row.statements), row.ours.bestMs, row.ours.medianMs,
+                qPrintable(baseline), qPrintable(ratio), qPrintable(peak),
                 qPrintable(verdict(row)));
     std::fflush(stdout);
 }
