@@ -72,10 +72,11 @@ class Span {
     double ms_ = 0;
 };
 
-// The print sequence's report front end as the preview uses it: the report is
-// laid out, then its first page painted as the preview shows it, or the whole
-// report written to PDF. That moment ends the command's timed span: what
-// follows in the program happens after the user closed the preview.
+// The print sequence's report front end as the preview uses it: the first page
+// is laid out and painted as the preview shows it (the preview lays out the rest
+// while it is open), or the whole report written to PDF. That moment ends the
+// command's timed span: what follows in the program happens after the user
+// closed the preview, which stops a layout still under way.
 class MeasuringFrontEnd final : public ReportFrontEnd {
   public:
     enum class Output { FirstPage, Pdf };
@@ -92,7 +93,7 @@ class MeasuringFrontEnd final : public ReportFrontEnd {
         engine_.setVariable(name, expression);
     }
     void design() override {}
-    bool prepare() override { return engine_.prepare(); }
+    bool prepare() override { return engine_.startPreparing(); }
     void showPrepared() override {
         if (output_ == Output::FirstPage) {
             const int dpi = 96;
@@ -107,6 +108,7 @@ class MeasuringFrontEnd final : public ReportFrontEnd {
         }
         if (endsCommand_)
             span_.stop();
+        engine_.stopPreparing();
     }
 
   private:

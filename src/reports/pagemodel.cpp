@@ -7,7 +7,8 @@ namespace kelvo {
 QString Page::text(const TextRun& run, int pageCount) const {
     QString text = pool.mid(run.offset, run.length);
     if (run.hasPageCount)
-        text.replace(kPageCountMark, QString::number(pageCount));
+        text.replace(kPageCountMark, pageCount == kPageCountUnknown ? QStringLiteral("…")
+                                                                    : QString::number(pageCount));
     return text;
 }
 

@@ -34,7 +34,8 @@ struct Page {
     std::vector<RectRun> rects;
     QString pool;
 
-    // The run's text with the page count filled in.
+    // The run's text with the page count filled in; kPageCountUnknown fills in
+    // an ellipsis instead.
     QString text(const TextRun& run, int pageCount) const;
     // Every text of the page joined by line breaks, in placing order (for tests
     // and searches).
@@ -43,6 +44,8 @@ struct Page {
 
 // Stands for the page count in a run's text until all pages are known.
 inline constexpr QChar kPageCountMark = QChar(0xE000);
+// The page count while the report is still being laid out: no number would be right yet.
+inline constexpr int kPageCountUnknown = -1;
 
 struct PageModel {
     double pageWidth = 210;
@@ -50,8 +53,13 @@ struct PageModel {
     bool landscape = false;
     std::vector<ReportStyle> styles;
     std::vector<Page> pages;
+    // False while the report is still being laid out: `pages` are those complete
+    // so far, and a page-count mark shows as an ellipsis.
+    bool complete = true;
 
     int pageCount() const { return int(pages.size()); }
+    // What a page-count mark stands for: the page count, or kPageCountUnknown.
+    int pageCountShown() const { return complete ? pageCount() : kPageCountUnknown; }
 };
 
 } // namespace kelvo

@@ -104,7 +104,7 @@ void PagePainter::paint(QPainter& painter, int index, double dpiX, double dpiY) 
     const Page& page = model_.pages[size_t(index)];
     const double sx = dpiX / 25.4;
     const double sy = dpiY / 25.4;
-    const int pageCount = model_.pageCount();
+    const int pageCount = model_.pageCountShown();
 
     painter.save();
     painter.setBrush(Qt::NoBrush);

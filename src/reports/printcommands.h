@@ -28,9 +28,11 @@ public:
     virtual void setVariable(const QString& name, const QString& expression) = 0;
     // The template designer, modal, on the loaded template with the data bound.
     virtual void design() = 0;
-    // Lays the report out; false when it failed (the engine has told the user why).
+    // Lays the report out, or begins to (the preview may lay out the rest while it
+    // is shown); false when it failed (the engine has told the user why).
     virtual bool prepare() = 0;
-    // The modal preview of the prepared pages.
+    // The modal preview of the prepared pages. Once it returns the rows are not
+    // read again, so the caller may close or refresh them.
     virtual void showPrepared() = 0;
 };
 

@@ -4,6 +4,7 @@
 #include "reports/reportlayout.h"
 #include "reports/templatexml.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -18,7 +19,19 @@ ReportEngine::ReportEngine(const Clock& clock, MessageService* messages)
 
 ReportEngine::~ReportEngine() = default;
 
+void ReportEngine::bindDataSet(ReportDataSource* source) {
+    if (source != source_)
+        stopPreparing();
+    source_ = source;
+}
+
+void ReportEngine::setTextMeasurer(std::unique_ptr<TextMeasurer> measurer) {
+    stopPreparing();
+    measurer_ = std::move(measurer);
+}
+
 void ReportEngine::discard() {
+    layout_.reset();
     errorLine_ = 0;
     template_ = ReportTemplate();
     sourceText_.clear();
@@ -40,6 +53,7 @@ void ReportEngine::loadFromFile(const QString& bareOrFullName) {
 }
 
 bool ReportEngine::loadFromText(const QString& xml) {
+    layout_.reset();
     sourceText_ = xml;
     pages_ = PageModel();
     auto result = readTemplate(xml);
@@ -56,6 +70,7 @@ bool ReportEngine::loadFromText(const QString& xml) {
 }
 
 void ReportEngine::setTemplate(ReportTemplate report) {
+    layout_.reset();
     template_ = std::move(report);
     sourceText_.clear();
     loadError_.clear();
@@ -109,6 +124,14 @@ void ReportEngine::fail(const QString& text) {
 }
 
 bool ReportEngine::prepare() {
+    if (!startPreparing())
+        return false;
+    finishPreparing();
+    return true;
+}
+
+bool ReportEngine::startPreparing() {
+    layout_.reset();
     pages_ = PageModel();
     error_.clear();
     errorLine_ = 0;
@@ -119,16 +142,59 @@ bool ReportEngine::prepare() {
     }
     if (!measurer_)
         measurer_ = std::make_unique<FontTextMeasurer>();
-    ReportLayout layout(template_,
-                        LayoutInput{source_, variables_, clock_.today(), measurer_.get()});
-    if (!layout.start()) {
-        errorLine_ = layout.errorLine();
-        fail(layout.errorText());
+    layout_ = std::make_unique<ReportLayout>(
+        template_, LayoutInput{source_, variables_, clock_.today(), measurer_.get()});
+    if (!layout_->start()) {
+        errorLine_ = layout_->errorLine();
+        const QString error = layout_->errorText();
+        layout_.reset();
+        fail(error);
         return false;
     }
-    layout.finish();
-    pages_ = layout.takeModel();
+    const PageModel& laidOut = layout_->model();
+    pages_.pageWidth = laidOut.pageWidth;
+    pages_.pageHeight = laidOut.pageHeight;
+    pages_.landscape = laidOut.landscape;
+    pages_.styles = laidOut.styles;
+    pages_.complete = false;
+    prepareUpTo(1);
     return true;
+}
+
+void ReportEngine::takeLaidOutPages() {
+    std::vector<Page> done = layout_->takeCompletedPages();
+    pages_.pages.insert(pages_.pages.end(), std::make_move_iterator(done.begin()),
+                        std::make_move_iterator(done.end()));
+    if (layout_->finished()) {
+        layout_.reset();
+        pages_.complete = true;
+    }
+}
+
+void ReportEngine::prepareUpTo(int pages) {
+    if (!layout_)
+        return;
+    layout_->advance(pages);
+    takeLaidOutPages();
+}
+
+bool ReportEngine::continuePreparing(std::chrono::milliseconds budget) {
+    if (!layout_)
+        return false;
+    QElapsedTimer timer;
+    timer.start();
+    do
+        layout_->advance(layout_->completedPages() + 1);
+    while (!layout_->finished() && timer.elapsed() < budget.count());
+    takeLaidOutPages();
+    return isPreparing();
+}
+
+void ReportEngine::stopPreparing() {
+    if (!layout_)
+        return;
+    layout_.reset();
+    pages_ = PageModel();
 }
 
 void ReportEngine::paintPage(QPainter& painter, int index, double dpiX, double dpiY) const {
@@ -154,6 +220,7 @@ QPageLayout ReportEngine::pageLayout() const {
 }
 
 bool ReportEngine::exportPdf(const QString& path, int fromPage, int toPage) {
+    finishPreparing();
     // A blank file would pass for the report: without pages there is nothing to write.
     if (pageCount() == 0) {
         fail(
@@ -181,6 +248,7 @@ bool ReportEngine::exportPdf(const QString& path, int fromPage, int toPage) {
 }
 
 QStringList ReportEngine::renderPng(const QString& prefix, int dpi) {
+    finishPreparing();
     QStringList written;
     PagePainter pagePainter(pages_);
     const double pxPerMm = dpi / 25.4;

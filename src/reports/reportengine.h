@@ -7,6 +7,8 @@
 #include "reports/reporttemplate.h"
 #include "reports/textmeasurer.h"
 
+#include <chrono>
+#include <climits>
 #include <memory>
 #include <QPageLayout>
 #include <QPainter>
@@ -14,6 +16,8 @@
 #include <utility>
 
 namespace kelvo {
+
+class ReportLayout;
 
 // The one report object through which every print runs.
 //
@@ -23,6 +27,9 @@ namespace kelvo {
 //   engine.setVariable("kdatu", "'01.10.2014'");
 //   if (engine.prepare())                    // walks the rows from first to last
 //       ... ReportPreview(engine).exec() or engine.exportPdf(path) ...
+//
+// The preview need not wait for the whole report: startPreparing() lays out the
+// first page only and the preview lays out the rest in slices while it is shown.
 //
 // Errors (a malformed template, an unknown field, a file that cannot be written)
 // go to the MessageService when one is given, and stay readable in errorText().
@@ -34,7 +41,8 @@ class ReportEngine {
     ReportEngine& operator=(const ReportEngine&) = delete;
 
     // --- Data. The source stays the caller's; it must outlive the engine's use.
-    void bindDataSet(ReportDataSource* source) { source_ = source; }
+    // Binding another source drops an unfinished layout of the old one.
+    void bindDataSet(ReportDataSource* source);
     ReportDataSource* dataSet() const { return source_; }
 
     // --- The template.
@@ -65,9 +73,7 @@ class ReportEngine {
     std::vector<std::pair<QString, QString>> variables() const;
 
     // Text measuring for wrapped texts; the real fonts unless a test sets another.
-    void setTextMeasurer(std::unique_ptr<TextMeasurer> measurer) {
-        measurer_ = std::move(measurer);
-    }
+    void setTextMeasurer(std::unique_ptr<TextMeasurer> measurer);
 
     // --- Preparing: clears the last run's pages and lays out the report over all
     // rows. False with errorText() (and a message) when it failed.
@@ -81,11 +87,29 @@ class ReportEngine {
         return std::exchange(messages_, messages);
     }
 
+    // --- Preparing a page at a time. startPreparing() is prepare() up to the end of
+    // the first page, with the same errors; the rest follows in continuePreparing()
+    // slices, up to a page with prepareUpTo() or at once with finishPreparing().
+    // Meanwhile pageCount(), page(), pageModel() and paintPage() see the pages
+    // complete so far, and the page count prints as "…" as it is not known yet.
+    // Loading, binding another source, changing the measurer or preparing anew
+    // drop an unfinished layout; so does stopPreparing().
+    bool startPreparing();
+    bool isPreparing() const { return layout_ != nullptr; }
+    // Lays out for about `budget` (one page at least); true while more is to come.
+    bool continuePreparing(std::chrono::milliseconds budget);
+    // Lays out until `pages` pages are complete or the report has ended.
+    void prepareUpTo(int pages);
+    void finishPreparing() { prepareUpTo(INT_MAX); }
+    // Drops an unfinished layout and its pages: an incomplete report must not
+    // pass for the whole one, and the data source is not read again.
+    void stopPreparing();
+
     int pageCount() const { return pages_.pageCount(); }
     const Page& page(int index) const { return pages_.pages.at(size_t(index)); }
     const PageModel& pageModel() const { return pages_; }
 
-    // --- Output of the prepared pages.
+    // --- Output of the prepared pages. Export and PNGs finish the layout first.
     // The paper of the prepared pages, without margins (the pages carry their own).
     QPageLayout pageLayout() const;
     void paintPage(QPainter& painter, int index, double dpiX, double dpiY) const;
@@ -97,6 +121,7 @@ class ReportEngine {
   private:
     void fail(const QString& text);
     void discard();
+    void takeLaidOutPages();
 
     const Clock& clock_;
     MessageService* messages_;
@@ -111,6 +136,9 @@ class ReportEngine {
     PageModel pages_;
     QString error_;
     int errorLine_ = 0;
+    // The layout under way; it reads template_, measurer_ and the source, so it is
+    // dropped before any of them changes (and destroyed first).
+    std::unique_ptr<ReportLayout> layout_;
 };
 
 } // namespace kelvo

@@ -97,6 +97,7 @@ struct ReportLayout::State final : EvalScope {
     enum class Phase { NotStarted, Rows, Done } phase = Phase::NotStarted;
     PageModel model;
     int completed = 0;
+    size_t taken = 0; // complete pages the caller has taken out of the model
     double y = 0;
     bool pageHasBody = false;
     int openLevels = 0;
@@ -119,6 +120,8 @@ struct ReportLayout::State final : EvalScope {
     State(const ReportTemplate& r, LayoutInput in) : report(r), input(std::move(in)) {}
 
     int groupCount() const { return int(report.groups.size()); }
+    // Pages begun so far, the one being filled included; the page number of the last.
+    size_t pagesStarted() const { return taken + model.pages.size(); }
     int pageLevel() const { return groupCount() + 1; }
 
     // --- EvalScope
@@ -139,7 +142,7 @@ struct ReportLayout::State final : EvalScope {
     QVariant special(ExprKind kind) const override {
         switch (kind) {
         case ExprKind::Page:
-            return qlonglong(model.pages.size());
+            return qlonglong(pagesStarted());
         case ExprKind::Pages:
             pageCountUsed = true;
             return QString(kPageCountMark);
@@ -402,7 +405,7 @@ struct ReportLayout::State final : EvalScope {
         pageHasBody = false;
         std::fill(sums[size_t(pageLevel())].begin(), sums[size_t(pageLevel())].end(), 0.0);
         counts[size_t(pageLevel())] = 0;
-        if (model.pages.size() == 1 && title) {
+        if (pagesStarted() == 1 && title) {
             instantiate(*title, pageScratch);
             place(pageScratch);
             pageHasBody = true;
@@ -476,7 +479,7 @@ struct ReportLayout::State final : EvalScope {
 
         // Bands are evaluated before we know whether they fit; one that moves to
         // a new page is evaluated again there, so that [PAGE] is its own page.
-        const size_t evaluatedOn = model.pages.size();
+        const size_t evaluatedOn = pagesStarted();
         BandInstance& data = dataInstance;
         data.clear();
         if (masterData)
@@ -496,7 +499,7 @@ struct ReportLayout::State final : EvalScope {
                 ensureRoom(together);
             for (int i = changed; i < groups; ++i) {
                 ensureRoom(headerInstances[size_t(i)].height);
-                if (model.pages.size() != evaluatedOn)
+                if (pagesStarted() != evaluatedOn)
                     instantiate(groupHeaders[size_t(i)], headerInstances[size_t(i)]);
                 place(headerInstances[size_t(i)]);
                 openLevels = i + 1;
@@ -504,7 +507,7 @@ struct ReportLayout::State final : EvalScope {
         }
         if (masterData) {
             ensureRoom(data.height);
-            if (model.pages.size() != evaluatedOn)
+            if (pagesStarted() != evaluatedOn)
                 instantiate(*masterData, data);
             place(data);
         }
@@ -599,6 +602,16 @@ int ReportLayout::completedPages() const {
 }
 PageModel ReportLayout::takeModel() {
     return std::move(d_->model);
+}
+
+std::vector<Page> ReportLayout::takeCompletedPages() {
+    State& d = *d_;
+    const auto count = std::ptrdiff_t(size_t(d.completed) - d.taken);
+    std::vector<Page> pages(std::make_move_iterator(d.model.pages.begin()),
+                            std::make_move_iterator(d.model.pages.begin() + count));
+    d.model.pages.erase(d.model.pages.begin(), d.model.pages.begin() + count);
+    d.taken += size_t(count);
+    return pages;
 }
 
 } // namespace kelvo

@@ -43,10 +43,15 @@ class ReportLayout {
     void finish() { advance(INT_MAX); }
     bool finished() const;
 
-    // Pages complete so far (all of them after finish()).
+    // The pages laid out so far: the complete ones not taken yet, then the one
+    // being filled unless finished(); the paper and styles from start() on.
     const PageModel& model() const;
+    // Pages complete so far, those taken included (all of them after finish()).
     int completedPages() const;
     PageModel takeModel();
+    // Moves the complete pages out of model(), so that a caller can show them
+    // while the layout goes on; the page numbers go on counting.
+    std::vector<Page> takeCompletedPages();
 
   private:
     struct State;

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <iterator>
+#include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -26,6 +28,8 @@ namespace {
 constexpr double kMinZoom = 0.1;
 constexpr double kMaxZoom = 8.0;
 const int kPercents[] = {50, 75, 100, 150, 200};
+// Layout work per turn of the event loop while the window stays responsive.
+constexpr std::chrono::milliseconds kLayoutSlice{25};
 
 QPushButton* button(const QString& text, const char* name, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
@@ -96,12 +100,65 @@ ReportPreview::ReportPreview(ReportEngine& engine, QWidget* parent)
     connect(pdf, &QPushButton::clicked, this, &ReportPreview::exportPdfWithDialog);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
+    layoutTimer_ = new QTimer(this);
+    layoutTimer_->setObjectName(QStringLiteral("layoutTimer"));
+    layoutTimer_->setInterval(0);
+    connect(layoutTimer_, &QTimer::timeout, this, &ReportPreview::prepareSlice);
+    preparing_ = engine_.isPreparing();
+    if (preparing_)
+        layoutTimer_->start();
+
     setPage(1);
     applyZoom();
 }
 
+ReportPreview::~ReportPreview() {
+    stopPreparing();
+}
+
 int ReportPreview::pageCount() const {
     return engine_.pageCount();
+}
+
+bool ReportPreview::isPreparing() const {
+    return engine_.isPreparing();
+}
+
+void ReportPreview::prepareSlice() {
+    engine_.continuePreparing(kLayoutSlice);
+    layoutProgressed();
+}
+
+void ReportPreview::prepareUpTo(int pages) {
+    if (!engine_.isPreparing() || pages <= engine_.pageCount())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    engine_.prepareUpTo(pages);
+    QApplication::restoreOverrideCursor();
+    layoutProgressed();
+}
+
+void ReportPreview::layoutProgressed() {
+    const QString more = engine_.isPreparing() ? QStringLiteral("…") : QString();
+    pageLabel_->setText(QStringLiteral("Strana %1 / %2%3").arg(page_).arg(pageCount()).arg(more));
+    if (preparing_ && !engine_.isPreparing()) {
+        // The shown page's page count was an ellipsis until now.
+        layoutTimer_->stop();
+        view_->update();
+    }
+    preparing_ = engine_.isPreparing();
+}
+
+void ReportPreview::stopPreparing() {
+    layoutTimer_->stop();
+    engine_.stopPreparing();
+    preparing_ = false;
+}
+
+void ReportPreview::done(int result) {
+    // The caller closes or refreshes the data set as soon as the preview returns.
+    stopPreparing();
+    QDialog::done(result);
 }
 
 QString ReportPreview::pageText() const {
@@ -113,8 +170,9 @@ double ReportPreview::zoom() const {
 }
 
 void ReportPreview::setPage(int page) {
+    prepareUpTo(page);
     page_ = std::clamp(page, std::min(1, pageCount()), pageCount());
-    pageLabel_->setText(QStringLiteral("Strana %1 / %2").arg(page_).arg(pageCount()));
+    layoutProgressed();
     view_->setPage(page_ - 1);
     scroll_->verticalScrollBar()->setValue(0);
 }
@@ -188,6 +246,7 @@ bool ReportPreview::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool ReportPreview::printTo(QPrinter& printer, int fromPage, int toPage) {
+    prepareUpTo(INT_MAX); // the page count printed must be the final one
     const int first = std::max(1, fromPage);
     const int last = toPage <= 0 ? pageCount() : std::min(toPage, pageCount());
     printer.setFullPage(true);
@@ -203,6 +262,7 @@ bool ReportPreview::printTo(QPrinter& printer, int fromPage, int toPage) {
 }
 
 void ReportPreview::print() {
+    prepareUpTo(INT_MAX); // the dialog offers the range of all pages
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(engine_.pageLayout());
     printer.setFullPage(true);
@@ -231,6 +291,7 @@ void ReportPreview::exportPdfWithDialog() {
 }
 
 bool ReportPreview::exportPdf(const QString& path) {
+    prepareUpTo(INT_MAX);
     return engine_.exportPdf(path);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <QDialog>
 
 class QComboBox;
@@ -7,6 +8,7 @@ class QLabel;
 class QPrinter;
 class QPushButton;
 class QScrollArea;
+class QTimer;
 
 namespace kelvo {
 
@@ -17,17 +19,26 @@ class ReportEngine;
 // zoom (fit width, whole page, percentages, Ctrl+wheel), printing with a page
 // range and export to PDF. Pages are painted on demand.
 //
-//   ReportPreview preview(engine, parent);   // engine.prepare() returned true
+//   ReportPreview preview(engine, parent);   // engine.prepare() or startPreparing() was true
 //   preview.exec();
+//
+// Over an engine that is still preparing, the preview lays out the rest in short
+// slices from the event loop, so the first page shows at once and the window
+// answers meanwhile; the label reads "Strana 1 / 12…" until the count is known.
+// Going past the pages known, printing and export finish the layout first.
+// Closing the preview (or destroying it) stops an unfinished layout, so the data
+// source is not read once the preview is gone.
 class ReportPreview : public QDialog {
     Q_OBJECT
   public:
     enum class ZoomMode { FitWidth, FitPage, Percent };
 
     explicit ReportPreview(ReportEngine& engine, QWidget* parent = nullptr);
+    ~ReportPreview() override;
 
     int currentPage() const { return page_; } // 1-based, 0 when there are no pages
-    int pageCount() const;
+    int pageCount() const;                    // the pages known so far
+    bool isPreparing() const;                 // more pages are being laid out
     QString pageText() const; // "Strana n / N" as shown
     double zoom() const;
     ZoomMode zoomMode() const { return zoomMode_; }
@@ -40,7 +51,7 @@ class ReportPreview : public QDialog {
     void firstPage() { setPage(1); }
     void previousPage() { setPage(page_ - 1); }
     void nextPage() { setPage(page_ + 1); }
-    void lastPage() { setPage(pageCount()); }
+    void lastPage() { setPage(INT_MAX); }
     void setZoomMode(ZoomMode mode);
     void setZoomPercent(double percent);
     void zoomBy(double factor);
@@ -52,16 +63,24 @@ class ReportPreview : public QDialog {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void done(int result) override;
 
   private:
     void applyZoom();
     void zoomChosen(int index);
+    void prepareSlice();
+    // Lays out up to `pages` pages (all for INT_MAX) before going on.
+    void prepareUpTo(int pages);
+    void layoutProgressed();
+    void stopPreparing();
 
     ReportEngine& engine_;
     PageView* view_;
     QScrollArea* scroll_;
     QLabel* pageLabel_;
     QComboBox* zoomBox_;
+    QTimer* layoutTimer_;
+    bool preparing_ = false; // as last seen, to notice the layout completing
     int page_ = 1;
     ZoomMode zoomMode_ = ZoomMode::FitWidth;
     double percent_ = 100;

@@ -27,12 +27,14 @@ void ReportWindows::design() {
 }
 
 bool ReportWindows::prepare() {
-    return engine_.prepare();  // the engine shows its own error
+    // The first page only: the preview lays out the rest while it is shown.
+    return engine_.startPreparing(); // the engine shows its own error
 }
 
 void ReportWindows::showPrepared() {
     ReportPreview preview(engine_, parent_);
     preview.exec();
+    // Closing the preview has stopped any layout left: the caller may close the rows now.
 }
 
 } // namespace kelvo

@@ -118,6 +118,25 @@ TEST_P(Paging, PlacesBandsOnPages) {
         EXPECT_EQ(pages[i].join(QLatin1Char('|')).toStdString(), expand(c.pages[i]).toStdString())
             << "page " << i + 1;
     EXPECT_TRUE(data.eof()) << "the engine walks the rows to the end";
+
+    // Laid out a page at a time, as the preview does, the report comes out the
+    // same, and until the last page is done the page count shows as "…".
+    EngineFixture g;
+    MemoryDataSource again = dataOf(c.rows);
+    ASSERT_TRUE(g.startPreparing(listTemplate(c.groups, c.title, c.summary), &again));
+    const QString total = QStringLiteral(" z %1").arg(c.pages.size());
+    while (g.engine.isPreparing()) {
+        const int known = g.engine.pageCount();
+        ASSERT_LT(size_t(known), c.pages.size());
+        for (int i = 0; i < known; ++i)
+            EXPECT_EQ(g.engine.page(i).plainText(g.engine.pageModel().pageCountShown()),
+                      expand(c.pages[size_t(i)]).replace(total, QStringLiteral(" z …")).replace('|', '\n'))
+                << "page " << i + 1 << " of " << known << " known";
+        g.engine.continuePreparing(std::chrono::milliseconds(0));
+        ASSERT_TRUE(!g.engine.isPreparing() || g.engine.pageCount() == known + 1)
+            << "a slice lays out a page at least";
+    }
+    EXPECT_EQ(g.pageTexts(), f.pageTexts());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -267,6 +286,12 @@ TEST_P(PrepareErrors, FailWithTheTemplateLineAndShowIt) {
     EXPECT_TRUE(f.engine.errorText().contains(QString::fromUtf8(GetParam().fragment)))
         << f.engine.errorText().toStdString();
     EXPECT_EQ(f.messages.errors, QStringList{f.engine.errorText()});
+
+    // Preparing a page at a time fails the same way, before any page.
+    EXPECT_FALSE(f.engine.startPreparing());
+    EXPECT_FALSE(f.engine.isPreparing());
+    EXPECT_EQ(f.engine.pageCount(), 0);
+    EXPECT_EQ(f.messages.errors, QStringList(2, f.engine.errorText()));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -5,6 +5,7 @@
 #include "support/scriptedmessages.h"
 
 #include <gtest/gtest.h>
+#include <QProcess>
 #include <QStringList>
 
 namespace kelvo::test {
@@ -18,6 +19,18 @@ class FixedMeasurer final : public TextMeasurer {
     }
     double lineHeight(const ReportStyle&) override { return 5.0; }
 };
+
+// The text of a PDF file (one page of it when `page` > 0), laid out as printed.
+inline QString pdfText(const QString& pdf, int page = 0) {
+    QStringList args{QStringLiteral("-layout")};
+    if (page > 0)
+        args << "-f" << QString::number(page) << "-l" << QString::number(page);
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), args << pdf << QStringLiteral("-"));
+    EXPECT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
 
 // An engine with a fixed print date, scripted messages and fixed text widths.
 struct EngineFixture {
@@ -33,6 +46,13 @@ struct EngineFixture {
         EXPECT_TRUE(engine.loadFromText(xml)) << engine.loadError().toStdString();
         engine.bindDataSet(rows);
         return engine.prepare();
+    }
+
+    // The same, laying out the first page only (the rest follows in slices).
+    bool startPreparing(const QString& xml, ReportDataSource* rows) {
+        EXPECT_TRUE(engine.loadFromText(xml)) << engine.loadError().toStdString();
+        engine.bindDataSet(rows);
+        return engine.startPreparing();
     }
 
     // The texts of each page, in the order they were placed.

@@ -5,7 +5,6 @@
 #include "reports/datasource.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 
 namespace kelvo::test {
@@ -105,17 +104,6 @@ MemoryDataSource depreciationRows(int perYear) {
         }
     }
     return data;
-}
-
-QString pdfText(const QString& pdf, int page = 0) {
-    QStringList args{QStringLiteral("-layout")};
-    if (page > 0)
-        args << "-f" << QString::number(page) << "-l" << QString::number(page);
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), args << pdf << QStringLiteral("-"));
-    EXPECT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 struct TemplateCase {

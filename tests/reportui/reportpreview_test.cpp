@@ -1,30 +1,32 @@
 // The preview window, offscreen: navigation, zoom, PDF export and printing.
 #include "reports/reportengine.h"
+#include "reports/reportfixture.h"
 #include "reportui/pageview.h"
 #include "reportui/reportpreview.h"
 #include "support/scriptedmessages.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <functional>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWheelEvent>
 
 namespace kelvo::test {
 namespace {
 
-QString pdfText(const QString& pdf) {
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"),
-                  {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    EXPECT_TRUE(process.waitForFinished(60000));
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
+// Ten rows to a page, footed "Strana n z N".
+const QString kTenToAPage = QStringLiteral(R"(<report>
+  <page width="210" height="100" left="10" right="10" top="10" bottom="10"/>
+  <masterData height="7"><text x="0" y="0" width="100" height="7">[frxDBDataset1."NAZEV"]</text></masterData>
+  <pageFooter height="10"><text x="0" y="3" width="100" height="7">Strana [PAGE] z [PAGES]</text></pageFooter>
+</report>)");
 
 // Three pages of ten rows.
 struct PreviewFixture : ::testing::Test {
@@ -36,11 +38,7 @@ struct PreviewFixture : ::testing::Test {
     void SetUp() override {
         for (int i = 1; i <= 25; ++i)
             rows.addRow({QStringLiteral("Položka %1").arg(i)});
-        engine.loadFromText(QStringLiteral(R"(<report>
-  <page width="210" height="100" left="10" right="10" top="10" bottom="10"/>
-  <masterData height="7"><text x="0" y="0" width="100" height="7">[frxDBDataset1."NAZEV"]</text></masterData>
-  <pageFooter height="10"><text x="0" y="3" width="100" height="7">Strana [PAGE] z [PAGES]</text></pageFooter>
-</report>)"));
+        engine.loadFromText(kTenToAPage);
         engine.bindDataSet(&rows);
         ASSERT_TRUE(engine.prepare()) << engine.errorText().toStdString();
         ASSERT_EQ(engine.pageCount(), 3);
@@ -150,6 +148,154 @@ TEST_F(PreviewFixture, PrintsThePageRangeChosen) {
     EXPECT_TRUE(text.contains(QStringLiteral("Strana 2 z 3")));
     EXPECT_TRUE(text.contains(QStringLiteral("Strana 3 z 3")));
     EXPECT_EQ(text.count(QLatin1Char('\f')), 2);
+}
+
+// A long report that the preview lays out while it is shown: 2 000 pages, of
+// which only the first is ready when the preview opens.
+struct LongReport : ::testing::Test {
+    static constexpr int kPages = 2000;
+    FixedClock clock{QDate(2014, 10, 1)};
+    ScriptedMessages messages;
+    ReportEngine engine{clock, &messages};
+    MemoryDataSource rows{{QStringLiteral("NAZEV")}};
+    QTemporaryDir dir;
+
+    void SetUp() override {
+        for (int i = 1; i <= kPages * 10; ++i)
+            rows.addRow({QStringLiteral("Položka %1").arg(i)});
+        engine.loadFromText(kTenToAPage);
+        engine.bindDataSet(&rows);
+        ASSERT_TRUE(engine.startPreparing()) << engine.errorText().toStdString();
+        ASSERT_EQ(engine.pageCount(), 1);
+    }
+
+    // Every page's text, as a whole prepare() lays them out.
+    std::vector<QString> wholeReport() {
+        ReportEngine whole(clock);
+        whole.loadFromText(kTenToAPage);
+        whole.bindDataSet(&rows);
+        EXPECT_TRUE(whole.prepare());
+        std::vector<QString> pages;
+        for (int i = 0; i < whole.pageCount(); ++i)
+            pages.push_back(whole.page(i).plainText(whole.pageCount()));
+        return pages;
+    }
+};
+
+// Notes whether the layout was still going on each time the page was painted.
+struct PaintWatch : QObject {
+    const ReportEngine& engine;
+    std::vector<bool> preparing;
+    explicit PaintWatch(const ReportEngine& e) : engine(e) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            preparing.push_back(engine.isPreparing());
+        return false;
+    }
+};
+
+TEST_F(LongReport, OpensOnPageOneAndLaysOutTheRestWhileShown) {
+    ReportPreview preview(engine);
+    EXPECT_TRUE(preview.isPreparing());
+    EXPECT_EQ(preview.pageText(), QStringLiteral("Strana 1 / 1…"));
+    PaintWatch watch(engine);
+    preview.findChild<PageView*>()->installEventFilter(&watch);
+    // Hold the layout back until page 1 is on the screen, as a slow machine would.
+    auto* slices = preview.findChild<QTimer*>(QStringLiteral("layoutTimer"));
+    ASSERT_TRUE(slices && slices->isActive());
+    slices->stop();
+    preview.show();
+    QElapsedTimer guard; // only against a hang; no timing is checked
+    guard.start();
+    while (watch.preparing.empty() && guard.elapsed() < 60000)
+        QApplication::processEvents();
+    ASSERT_EQ(watch.preparing, std::vector<bool>{true});
+
+    slices->start();
+    int known = 1;
+    while (preview.isPreparing() && guard.elapsed() < 120000) {
+        QApplication::processEvents();
+        if (preview.isPreparing()) {
+            EXPECT_EQ(preview.pageText(), QStringLiteral("Strana 1 / %1…").arg(preview.pageCount()));
+            EXPECT_GE(preview.pageCount(), known);
+            known = preview.pageCount();
+        }
+    }
+    ASSERT_FALSE(preview.isPreparing());
+    QApplication::processEvents();
+    EXPECT_EQ(preview.currentPage(), 1);
+    EXPECT_EQ(preview.pageText(), QStringLiteral("Strana 1 / %1").arg(kPages));
+    ASSERT_FALSE(watch.preparing.empty());
+    EXPECT_FALSE(watch.preparing.back()) << "the shown page is painted again with its page count";
+
+    std::vector<QString> pages;
+    for (int i = 0; i < engine.pageCount(); ++i)
+        pages.push_back(engine.page(i).plainText(engine.pageCount()));
+    EXPECT_EQ(pages, wholeReport());
+}
+
+TEST_F(LongReport, WhatNeedsLaterOrAllPagesLaysThemOutFirst) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("tisk.pdf")));
+    printer.setPageLayout(engine.pageLayout());
+    const QString exported = dir.filePath(QStringLiteral("export.pdf"));
+    struct Case {
+        const char* name;
+        std::function<void(ReportPreview&)> act;
+        int page;         // shown afterwards
+        QString label;    // as shown afterwards
+        QString pdf;      // written with all pages, when not empty
+    };
+    const std::vector<Case> cases{
+        {"last page", [](ReportPreview& p) { p.lastPage(); }, kPages,
+         QStringLiteral("Strana %1 / %1").arg(kPages), {}},
+        {"a page not laid out yet", [](ReportPreview& p) { p.setPage(1234); }, 1234,
+         QStringLiteral("Strana 1234 / 1234…"), {}},
+        {"next page past the known ones", [](ReportPreview& p) { p.nextPage(); }, 2,
+         QStringLiteral("Strana 2 / 2…"), {}},
+        {"export", [&](ReportPreview& p) { EXPECT_TRUE(p.exportPdf(exported)); }, 1,
+         QStringLiteral("Strana 1 / %1").arg(kPages), exported},
+        {"print", [&](ReportPreview& p) { EXPECT_TRUE(p.printTo(printer)); }, 1,
+         QStringLiteral("Strana 1 / %1").arg(kPages), printer.outputFileName()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(engine.startPreparing());
+        ReportPreview preview(engine);
+        c.act(preview);
+        EXPECT_EQ(preview.currentPage(), c.page);
+        EXPECT_EQ(preview.pageText(), c.label);
+        if (c.pdf.isEmpty())
+            continue;
+        EXPECT_TRUE(pdfText(c.pdf, 1).contains(QStringLiteral("Strana 1 z %1").arg(kPages)));
+        const QString last = pdfText(c.pdf, kPages);
+        EXPECT_TRUE(last.contains(QStringLiteral("Položka %1").arg(kPages * 10)));
+        EXPECT_TRUE(last.contains(QStringLiteral("Strana %1 z %1").arg(kPages)));
+    }
+}
+
+TEST_F(LongReport, ClosingThePreviewStopsTheLayoutAndTheRowsAreNotReadAgain) {
+    const std::vector<std::pair<const char*, std::function<void(std::unique_ptr<ReportPreview>&)>>>
+        closings{
+            {"close button",
+             [](auto& p) { p->template findChild<QPushButton*>(QStringLiteral("closeButton"))->click(); }},
+            {"window closed", [](auto& p) { p->close(); }},
+            {"preview destroyed", [](auto& p) { p.reset(); }},
+        };
+    for (const auto& [name, closing] : closings) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(engine.startPreparing());
+        auto preview = std::make_unique<ReportPreview>(engine);
+        preview->show();
+        closing(preview);
+        EXPECT_FALSE(engine.isPreparing());
+        const int row = rows.currentRow();
+        EXPECT_LT(row, rows.rowCount() - 1);
+        for (int i = 0; i < 20; ++i)
+            QApplication::processEvents();
+        EXPECT_EQ(rows.currentRow(), row);
+    }
 }
 
 } // namespace

@@ -96,5 +96,32 @@ TEST_F(RunFixture, AMissingTemplateGivesAnEmptyReportOrAnEmptyDesignerThatSaveCr
     EXPECT_TRUE(QFile::exists(QStringLiteral("karta.fr3")));
 }
 
+TEST_F(RunFixture, ThePreviewOpensOnTheFirstPageAndOnceClosedTheRowsAreNotReadAgain) {
+    for (int i = 0; i < 100000; ++i)
+        rows.addRow({QStringLiteral("Položka %1").arg(i)});
+    QFile file(QStringLiteral("seznam.fr3"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"(<report><page width="210" height="100" left="10" right="10" top="10" bottom="10"/>
+  <masterData height="7"><text x="0" y="0" width="100" height="7">[frxDBDataset1."NAZEV"]</text></masterData>
+  <pageFooter height="10"><text x="0" y="3" width="100" height="7">Strana [PAGE] z [PAGES]</text></pageFooter>
+</report>)");
+    file.close();
+    windows.bind(rows);
+    windows.load(QStringLiteral("seznam.fr3"));
+    ASSERT_TRUE(windows.prepare());
+    EXPECT_TRUE(engine.isPreparing()) << "the preview lays out the rest";
+    EXPECT_EQ(engine.pageCount(), 1);
+
+    closeWhenShown();
+    windows.showPrepared();
+    EXPECT_EQ(shown, QStringLiteral("preview"));
+    // The print commands close or refresh the rows right after this.
+    EXPECT_FALSE(engine.isPreparing());
+    const int row = rows.currentRow();
+    for (int i = 0; i < 20; ++i)
+        QApplication::processEvents();
+    EXPECT_EQ(rows.currentRow(), row);
+}
+
 } // namespace
 } // namespace kelvo::test
