@@ -35,7 +35,7 @@ public:
     void setLine(int index, const QString& line);
     void setText(const QString& text);
     const QStringList& lines() const { return lines_; }
-    QString text() const { return lines_.join(QLatin1Char('\n')); }
+    const QString& text() const { return text_; }
 
     // --- Running it.
     // Runs the text and holds its rows; the first row becomes current. Does
@@ -136,7 +136,9 @@ signals:
 
 private:
     int requireField(const QString& name) const;
+    int firstFieldNamedLike(int index) const;
     const QVariant& cell(int storedRow, int fieldIndex) const;
+    const QVariant* currentValue(const QString& name) const;
     void takeResult(ResultSet&& result);
     void applySort();
     void setCurrent(int row);
@@ -150,8 +152,12 @@ private:
 
     Connection& connection_;
     QStringList lines_;
+    QString text_;  // lines_ joined, kept so that running it needs no join
     bool open_ = false;
     std::vector<FieldInfo> fields_;
+    // Per field, the first field whose name is the same without regard to case
+    // (-1 while not yet looked up).
+    mutable std::vector<int> firstNamedLike_;
     std::vector<QVariant> cells_;  // rows in the statement's order
     std::vector<int> order_;       // shown position -> stored row
     int current_ = -1;
