@@ -35,12 +35,14 @@ void Query::clearText()
 {
     close();
     lines_.clear();
+    linesSplit_ = true;
     text_.clear();
 }
 
 void Query::addLine(const QString& line)
 {
     close();
+    lines();
     lines_.append(line);
     text_ = lines_.join(QLatin1Char('\n'));
 }
@@ -48,6 +50,7 @@ void Query::addLine(const QString& line)
 void Query::setLine(int index, const QString& line)
 {
     close();
+    lines();
     while (lines_.size() <= index)
         lines_.append(QString());
     lines_[index] = line;
@@ -57,8 +60,18 @@ void Query::setLine(int index, const QString& line)
 void Query::setText(const QString& text)
 {
     close();
-    lines_ = text.split(QLatin1Char('\n'));
-    text_ = text;  // the lines joined again give the same text
+    text_ = text;
+    lines_.clear();
+    linesSplit_ = false;
+}
+
+const QStringList& Query::lines() const
+{
+    if (!linesSplit_) {
+        lines_ = text_.split(QLatin1Char('\n'));
+        linesSplit_ = true;
+    }
+    return lines_;
 }
 
 // --- Running ------------------------------------------------------------
@@ -513,7 +526,9 @@ void Query::post()
             columns += f.originalName;
             values += literal;
         } else {
-            assignments += f.originalName + QLatin1Char('=') + literal;
+            assignments += f.originalName;
+            assignments += QLatin1Char('=');
+            assignments += literal;
         }
     }
 

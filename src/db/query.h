@@ -34,7 +34,7 @@ public:
     void addLine(const QString& line);
     void setLine(int index, const QString& line);
     void setText(const QString& text);
-    const QStringList& lines() const { return lines_; }
+    const QStringList& lines() const;
     const QString& text() const { return text_; }
 
     // --- Running it.
@@ -151,8 +151,11 @@ private:
     void rereadRow(const QString& table, int keyField);
 
     Connection& connection_;
-    QStringList lines_;
-    QString text_;  // lines_ joined, kept so that running it needs no join
+    // The text is kept whole, as it is run; its lines are split off only when
+    // asked for, since most statements are set whole and never looked at.
+    QString text_;
+    mutable QStringList lines_;
+    mutable bool linesSplit_ = true;
     bool open_ = false;
     std::vector<FieldInfo> fields_;
     // Per field, the first field whose name is the same without regard to case

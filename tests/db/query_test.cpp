@@ -253,3 +253,23 @@ TEST_F(QueryTest, FieldsMatchWithoutCaseFirstOneWinsAndDecimalsReadExactly)
         EXPECT_EQ(q.asFloat("v"), c.expected) << c.sql;
     }
 }
+
+TEST_F(QueryTest, TextAndItsLinesStayTogether)
+{
+    Query q(connection);
+    EXPECT_TRUE(q.lines().isEmpty());
+    q.setText("select *\nfrom karta");
+    q.addLine("where id=1");
+    EXPECT_EQ(q.lines(), QStringList({"select *", "from karta", "where id=1"}));
+    EXPECT_EQ(q.text(), "select *\nfrom karta\nwhere id=1");
+    q.setText("select 1");
+    q.setLine(2, "as x");
+    EXPECT_EQ(q.text(), "select 1\n\nas x");
+    q.setText("");
+    EXPECT_EQ(q.lines(), QStringList({""}));
+    q.clearText();
+    EXPECT_TRUE(q.lines().isEmpty());
+    q.addLine("select 2 as x");
+    q.open();
+    EXPECT_EQ(q.asInteger("x"), 2);
+}
