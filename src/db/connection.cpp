@@ -2,6 +2,7 @@
 
 #include "db/cp1250.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <iterator>
@@ -330,21 +331,7 @@ ResultSet Connection::select(const QString& sql)
     ResultSet set;
     const unsigned int count = mysql_num_fields(result);
     const MYSQL_FIELD* fields = mysql_fetch_fields(result);
-    set.fields.reserve(count);
-    for (unsigned int i = 0; i < count; ++i) {
-        const MYSQL_FIELD& f = fields[i];
-        FieldInfo info;
-        info.name = cp1250::decode(f.name, f.name_length);
-        info.table = cp1250::decode(f.org_table, f.org_table_length);
-        info.originalName = cp1250::decode(f.org_name, f.org_name_length);
-        info.type = fieldTypeOf(f);
-        info.primaryKey = (f.flags & PRI_KEY_FLAG) != 0;
-        info.autoIncrement = (f.flags & AUTO_INCREMENT_FLAG) != 0;
-        info.notNull = (f.flags & NOT_NULL_FLAG) != 0;
-        // cp1250 has one byte a character, so the length in bytes is the length in characters.
-        info.maxLength = info.type == FieldType::Text ? int(f.length) : 0;
-        set.fields.push_back(info);
-    }
+    set.fields = fieldsOf(fields, count);
 
     set.cells.reserve(size_t(mysql_num_rows(result)) * count);
     while (MYSQL_ROW row = mysql_fetch_row(result)) {
@@ -361,6 +348,51 @@ ResultSet Connection::select(const QString& sql)
             mysql_free_result(extra);
     }
     return set;
+}
+
+std::vector<FieldInfo> Connection::fieldsOf(const MYSQL_FIELD* fields, unsigned int count)
+{
+    // Everything a FieldInfo is made of, in one string to compare.
+    std::string metadata;
+    for (unsigned int i = 0; i < count; ++i) {
+        const MYSQL_FIELD& f = fields[i];
+        const unsigned long numbers[] = {f.name_length, f.org_table_length, f.org_name_length,
+                                         static_cast<unsigned long>(f.type), f.flags, f.length};
+        metadata.append(reinterpret_cast<const char*>(numbers), sizeof numbers);
+        metadata.append(f.name, f.name_length);
+        metadata.append(f.org_table, f.org_table_length);
+        metadata.append(f.org_name, f.org_name_length);
+    }
+    for (size_t i = 0; i < fieldCache_.size(); ++i) {
+        if (fieldCache_[i].metadata == metadata) {
+            // The most recent first, so that the statements in use stay cached.
+            std::rotate(fieldCache_.begin(), fieldCache_.begin() + std::ptrdiff_t(i),
+                        fieldCache_.begin() + std::ptrdiff_t(i) + 1);
+            return fieldCache_.front().fields;
+        }
+    }
+
+    std::vector<FieldInfo> infos;
+    infos.reserve(count);
+    for (unsigned int i = 0; i < count; ++i) {
+        const MYSQL_FIELD& f = fields[i];
+        FieldInfo info;
+        info.name = cp1250::decode(f.name, f.name_length);
+        info.table = cp1250::decode(f.org_table, f.org_table_length);
+        info.originalName = cp1250::decode(f.org_name, f.org_name_length);
+        info.type = fieldTypeOf(f);
+        info.primaryKey = (f.flags & PRI_KEY_FLAG) != 0;
+        info.autoIncrement = (f.flags & AUTO_INCREMENT_FLAG) != 0;
+        info.notNull = (f.flags & NOT_NULL_FLAG) != 0;
+        // cp1250 has one byte a character, so the length in bytes is the length in characters.
+        info.maxLength = info.type == FieldType::Text ? int(f.length) : 0;
+        infos.push_back(info);
+    }
+    constexpr size_t kCachedResults = 8;
+    if (fieldCache_.size() == kCachedResults)
+        fieldCache_.pop_back();
+    fieldCache_.insert(fieldCache_.begin(), FieldCacheEntry{std::move(metadata), infos});
+    return infos;
 }
 
 void Connection::setAutoCommit(bool on)

@@ -234,6 +234,12 @@ TEST_F(QueryTest, FieldsMatchWithoutCaseFirstOneWinsAndDecimalsReadExactly)
     EXPECT_EQ(q.fieldIndex("X"), 2);
     EXPECT_EQ(q.fieldIndex("y"), -1);
 
+    // The same column name in results of other types takes each one's own type.
+    for (const char* value : {"1", "\"x\"", "1", "cast(\"2014-10-01\" as date)"}) {
+        q.openText(QStringLiteral("select %1 as cv").arg(QLatin1String(value)));
+        EXPECT_EQ(q.asString("cv"), QString::fromLatin1(value).remove('"').remove("cast(").remove(" as date)"));
+    }
+
     // Decimal columns come back as the double nearest to the decimal text, also
     // where the text has more digits than a double holds.
     const struct {
