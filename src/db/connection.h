@@ -7,9 +7,11 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 struct st_mysql;
+struct st_mysql_field;
 
 namespace kelvo {
 
@@ -98,6 +100,7 @@ private:
     void ensureOpen();
     void send(const QString& sql);
     [[noreturn]] void fail(const QString& context);
+    std::vector<FieldInfo> fieldsOf(const st_mysql_field* fields, unsigned int count);
 
     ConnectionParams params_;
     st_mysql* mysql_ = nullptr;
@@ -105,6 +108,16 @@ private:
     bool inTransaction_ = false;    // "start transaction" sent, no commit / rollback yet
     bool transactionLost_ = false;  // the server ended the open transaction on its own
     StatementObserver observer_;
+
+    // The field descriptions of the last few distinct results, by the raw
+    // metadata the server sent: the same statements run again and again, and
+    // decoding every column's three names for each of them cost more than
+    // reading the rows of a small result.
+    struct FieldCacheEntry {
+        std::string metadata;
+        std::vector<FieldInfo> fields;
+    };
+    std::vector<FieldCacheEntry> fieldCache_;
 };
 
 // The error while a transaction lost with its connection (or to a deadlock)

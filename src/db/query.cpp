@@ -35,26 +35,43 @@ void Query::clearText()
 {
     close();
     lines_.clear();
+    linesSplit_ = true;
+    text_.clear();
 }
 
 void Query::addLine(const QString& line)
 {
     close();
+    lines();
     lines_.append(line);
+    text_ = lines_.join(QLatin1Char('\n'));
 }
 
 void Query::setLine(int index, const QString& line)
 {
     close();
+    lines();
     while (lines_.size() <= index)
         lines_.append(QString());
     lines_[index] = line;
+    text_ = lines_.join(QLatin1Char('\n'));
 }
 
 void Query::setText(const QString& text)
 {
     close();
-    lines_ = text.split(QLatin1Char('\n'));
+    text_ = text;
+    lines_.clear();
+    linesSplit_ = false;
+}
+
+const QStringList& Query::lines() const
+{
+    if (!linesSplit_) {
+        lines_ = text_.split(QLatin1Char('\n'));
+        linesSplit_ = true;
+    }
+    return lines_;
 }
 
 // --- Running ------------------------------------------------------------
@@ -78,6 +95,7 @@ void Query::close()
     clearEdit();
     open_ = false;
     fields_.clear();
+    firstNamedLike_.clear();
     cells_.clear();
     order_.clear();
     current_ = -1;
@@ -145,6 +163,7 @@ void Query::takeResult(ResultSet&& result)
 {
     clearEdit();
     fields_ = std::move(result.fields);
+    firstNamedLike_.assign(fields_.size(), -1);
     cells_ = std::move(result.cells);
     order_.resize(fields_.empty() ? 0 : cells_.size() / fields_.size());
     std::iota(order_.begin(), order_.end(), 0);
@@ -215,11 +234,34 @@ void Query::moveTo(int row)
 
 int Query::fieldIndex(const QString& name) const
 {
+    // The program names fields as the server spells them, so an exact match is
+    // tried first: it compares lengths and memory instead of folding the case
+    // of every character of every field name on the way.
+    for (int i = 0; i < fieldCount(); ++i) {
+        if (fields_[i].name == name)
+            return firstFieldNamedLike(i);
+    }
     for (int i = 0; i < fieldCount(); ++i) {
         if (fields_[i].name.compare(name, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
+}
+
+// What a search without regard to case finds for the name of field `index`.
+int Query::firstFieldNamedLike(int index) const
+{
+    int& first = firstNamedLike_[size_t(index)];
+    if (first < 0) {
+        first = index;
+        for (int i = 0; i < index; ++i) {
+            if (fields_[i].name.compare(fields_[index].name, Qt::CaseInsensitive) == 0) {
+                first = i;
+                break;
+            }
+        }
+    }
+    return first;
 }
 
 int Query::requireField(const QString& name) const
@@ -244,63 +286,78 @@ QVariant Query::valueAt(int row, int fieldIndex) const
     return cell(order_[row], fieldIndex);
 }
 
-QVariant Query::value(const QString& name) const
+// The current row's value (the edit buffer's while editing) without a copy;
+// nullptr where value() gives NULL because the data set is closed or empty.
+const QVariant* Query::currentValue(const QString& name) const
 {
     if (!open_)
-        return QVariant();
+        return nullptr;
     const int index = requireField(name);
-    if (current_ < 0)
-        return QVariant();
-    return valueAt(current_, index);
+    if (current_ < 0 || current_ >= rowCount())
+        return nullptr;
+    if (editing_)
+        return &editBuffer_[index];
+    return &cell(order_[current_], index);
+}
+
+QVariant Query::value(const QString& name) const
+{
+    const QVariant* v = currentValue(name);
+    return v ? *v : QVariant();
 }
 
 QString Query::asString(const QString& name) const
 {
-    const QVariant v = value(name);
-    if (v.isNull())
+    const QVariant* v = currentValue(name);
+    if (!v || v->isNull())
         return QString();
-    switch (v.typeId()) {
+    switch (v->typeId()) {
     case QMetaType::Double:
-        return numberText(v.toDouble());
+        return numberText(v->toDouble());
     case QMetaType::QDate:
-        return v.toDate().toString(Qt::ISODate);
+        return v->toDate().toString(Qt::ISODate);
     case QMetaType::QDateTime:
-        return v.toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        return v->toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     default:
-        return v.toString();
+        return v->toString();
     }
 }
 
 qint64 Query::asInteger(const QString& name) const
 {
-    const QVariant v = value(name);
-    if (v.isNull())
+    const QVariant* v = currentValue(name);
+    if (!v || v->isNull())
         return 0;
-    if (v.typeId() == QMetaType::Double)
-        return qint64(std::llround(v.toDouble()));
+    if (v->typeId() == QMetaType::Double)
+        return qint64(std::llround(v->toDouble()));
     bool ok = false;
-    const qint64 number = v.toLongLong(&ok);
+    const qint64 number = v->toLongLong(&ok);
     return ok ? number : 0;
 }
 
 double Query::asFloat(const QString& name) const
 {
-    const QVariant v = value(name);
-    if (v.isNull())
+    const QVariant* v = currentValue(name);
+    if (!v || v->isNull())
         return 0;
+    // Numeric columns hold doubles; only other types need the conversion.
+    if (v->typeId() == QMetaType::Double)
+        return *static_cast<const double*>(v->constData());
     bool ok = false;
-    const double number = v.toDouble(&ok);
+    const double number = v->toDouble(&ok);
     return ok ? number : 0;
 }
 
 QDate Query::asDate(const QString& name) const
 {
-    const QVariant v = value(name);
-    if (v.typeId() == QMetaType::QDateTime)
-        return v.toDateTime().date();
-    if (v.typeId() == QMetaType::QDate)
-        return v.toDate();
-    return QDate::fromString(v.toString(), Qt::ISODate);
+    const QVariant* v = currentValue(name);
+    if (!v)
+        return QDate();
+    if (v->typeId() == QMetaType::QDateTime)
+        return v->toDateTime().date();
+    if (v->typeId() == QMetaType::QDate)
+        return v->toDate();
+    return QDate::fromString(v->toString(), Qt::ISODate);
 }
 
 bool Query::isNull(const QString& name) const
@@ -447,9 +504,10 @@ void Query::post()
     if (!editing_)
         return;
     QString table;
-    QStringList assignments;
-    QStringList columns;
-    QStringList values;
+    QString assignments;  // "a=1,b=2" of an update
+    QString columns;      // "a,b" and "1,2" of an insert
+    QString values;
+    bool first = true;
     for (int i = 0; i < fieldCount(); ++i) {
         if (!modified_[i])
             continue;
@@ -458,12 +516,24 @@ void Query::post()
             throw DbError(QStringLiteral("Pole %1 nelze zapsat do databáze.").arg(f.name));
         table = f.table;
         const QString literal = sqlLiteral(editBuffer_[i], f);
-        assignments << f.originalName + QLatin1Char('=') + literal;
-        columns << f.originalName;
-        values << literal;
+        if (!first) {
+            assignments += QLatin1Char(',');
+            columns += QLatin1Char(',');
+            values += QLatin1Char(',');
+        }
+        first = false;
+        if (appending_) {
+            columns += f.originalName;
+            values += literal;
+        } else {
+            assignments += f.originalName;
+            assignments += QLatin1Char('=');
+            assignments += literal;
+        }
     }
 
     const int stored = order_[current_];
+    const auto storedRow = cells_.begin() + std::ptrdiff_t(size_t(stored) * fields_.size());
     if (appending_) {
         if (table.isEmpty()) {
             // Nothing typed into the new row: it is dropped, as an empty
@@ -471,13 +541,12 @@ void Query::post()
             cancel();
             return;
         }
-        connection_.execute(QStringLiteral("insert into %1 (%2) values (%3)")
-                                .arg(table, columns.join(QLatin1Char(',')), values.join(QLatin1Char(','))));
+        connection_.execute(QStringLiteral("insert into ") + table + QStringLiteral(" (") + columns +
+                            QStringLiteral(") values (") + values + QLatin1Char(')'));
         const int keyField = keyFieldOf(table);
         if (keyField >= 0 && fields_[keyField].autoIncrement)
             editBuffer_[keyField] = qlonglong(connection_.lastInsertId());
-        std::copy(editBuffer_.begin(), editBuffer_.end(),
-                  cells_.begin() + std::ptrdiff_t(size_t(stored) * fields_.size()));
+        std::move(editBuffer_.begin(), editBuffer_.end(), storedRow);
         clearEdit();
         if (keyField >= 0)
             rereadRow(table, keyField);
@@ -489,11 +558,14 @@ void Query::post()
         const int keyField = keyFieldOf(table);
         if (keyField < 0)
             throw DbError(QStringLiteral("Záznam nelze zapsat: tabulka %1 nemá v datové sadě klíč.").arg(table));
-        connection_.execute(QStringLiteral("update %1 set %2 where %3=%4")
-                                .arg(table, assignments.join(QLatin1Char(',')), fields_[keyField].originalName,
-                                     sqlLiteral(cell(stored, keyField), fields_[keyField])));
-        std::copy(editBuffer_.begin(), editBuffer_.end(),
-                  cells_.begin() + std::ptrdiff_t(size_t(stored) * fields_.size()));
+        connection_.execute(QStringLiteral("update ") + table + QStringLiteral(" set ") + assignments +
+                            QStringLiteral(" where ") + fields_[keyField].originalName + QLatin1Char('=') +
+                            sqlLiteral(cell(stored, keyField), fields_[keyField]));
+        // The edit buffer began as a copy of the row, so only what was set differs.
+        for (size_t i = 0; i < fields_.size(); ++i) {
+            if (modified_[i])
+                storedRow[std::ptrdiff_t(i)] = std::move(editBuffer_[i]);
+        }
     }
     clearEdit();
     emit rowChanged(current_);

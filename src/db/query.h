@@ -34,8 +34,8 @@ public:
     void addLine(const QString& line);
     void setLine(int index, const QString& line);
     void setText(const QString& text);
-    const QStringList& lines() const { return lines_; }
-    QString text() const { return lines_.join(QLatin1Char('\n')); }
+    const QStringList& lines() const;
+    const QString& text() const { return text_; }
 
     // --- Running it.
     // Runs the text and holds its rows; the first row becomes current. Does
@@ -136,7 +136,9 @@ signals:
 
 private:
     int requireField(const QString& name) const;
+    int firstFieldNamedLike(int index) const;
     const QVariant& cell(int storedRow, int fieldIndex) const;
+    const QVariant* currentValue(const QString& name) const;
     void takeResult(ResultSet&& result);
     void applySort();
     void setCurrent(int row);
@@ -149,9 +151,16 @@ private:
     void rereadRow(const QString& table, int keyField);
 
     Connection& connection_;
-    QStringList lines_;
+    // The text is kept whole, as it is run; its lines are split off only when
+    // asked for, since most statements are set whole and never looked at.
+    QString text_;
+    mutable QStringList lines_;
+    mutable bool linesSplit_ = true;
     bool open_ = false;
     std::vector<FieldInfo> fields_;
+    // Per field, the first field whose name is the same without regard to case
+    // (-1 while not yet looked up).
+    mutable std::vector<int> firstNamedLike_;
     std::vector<QVariant> cells_;  // rows in the statement's order
     std::vector<int> order_;       // shown position -> stored row
     int current_ = -1;

@@ -4,9 +4,15 @@ namespace kelvo {
 
 QString statementOf(const QStringList& lines)
 {
-    QString text;
+    qsizetype length = 0;
     for (const QString& line : lines)
-        text += line + QLatin1Char('\n');
+        length += line.size() + 1;
+    QString text;
+    text.reserve(length);
+    for (const QString& line : lines) {
+        text += line;
+        text += QLatin1Char('\n');
+    }
     return text;
 }
 

@@ -222,3 +222,60 @@ TEST_F(QueryTest, SteppingPastEitherEndPostsThePendingEdit)
     EXPECT_FALSE(q.isEditing());
     EXPECT_EQ(db.column("select cena from karta order by pora_cislo"), QStringList({"150", "250"}));
 }
+
+TEST_F(QueryTest, FieldsMatchWithoutCaseFirstOneWinsAndDecimalsReadExactly)
+{
+    Query q(connection);
+    // Two columns whose names differ only in case: any spelling finds the first.
+    q.openText("select 1 as Cv, 2 as cv, 3 as x");
+    EXPECT_EQ(q.fieldIndex("cv"), 0);
+    EXPECT_EQ(q.fieldIndex("CV"), 0);
+    EXPECT_EQ(q.asInteger("cv"), 1);
+    EXPECT_EQ(q.fieldIndex("X"), 2);
+    EXPECT_EQ(q.fieldIndex("y"), -1);
+
+    // The same column name in results of other types takes each one's own type.
+    for (const char* value : {"1", "\"x\"", "1", "cast(\"2014-10-01\" as date)"}) {
+        q.openText(QStringLiteral("select %1 as cv").arg(QLatin1String(value)));
+        EXPECT_EQ(q.asString("cv"), QString::fromLatin1(value).remove('"').remove("cast(").remove(" as date)"));
+    }
+
+    // Decimal columns come back as the double nearest to the decimal text, also
+    // where the text has more digits than a double holds.
+    const struct {
+        const char* sql;
+        double expected;
+    } cases[] = {
+        {"cast(1234567.89 as decimal(12,2))", 1234567.89},
+        {"cast(-0.05 as decimal(12,2))", -0.05},
+        {"cast(0.1 as decimal(12,4))", 0.1},
+        {"cast(99999999.9999 as decimal(12,4))", 99999999.9999},
+        {"cast(1234567890123.4567891 as decimal(30,7))", 1234567890123.4567891},
+        {"cast(0.000000000000000000000000123 as decimal(30,27))", 1.23e-25},
+        {"1e-7", 1e-7},
+    };
+    for (const auto& c : cases) {
+        q.openText(QStringLiteral("select %1 as v").arg(QLatin1String(c.sql)));
+        EXPECT_EQ(q.asFloat("v"), c.expected) << c.sql;
+    }
+}
+
+TEST_F(QueryTest, TextAndItsLinesStayTogether)
+{
+    Query q(connection);
+    EXPECT_TRUE(q.lines().isEmpty());
+    q.setText("select *\nfrom karta");
+    q.addLine("where id=1");
+    EXPECT_EQ(q.lines(), QStringList({"select *", "from karta", "where id=1"}));
+    EXPECT_EQ(q.text(), "select *\nfrom karta\nwhere id=1");
+    q.setText("select 1");
+    q.setLine(2, "as x");
+    EXPECT_EQ(q.text(), "select 1\n\nas x");
+    q.setText("");
+    EXPECT_EQ(q.lines(), QStringList({""}));
+    q.clearText();
+    EXPECT_TRUE(q.lines().isEmpty());
+    q.addLine("select 2 as x");
+    q.open();
+    EXPECT_EQ(q.asInteger("x"), 2);
+}

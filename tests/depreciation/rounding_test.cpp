@@ -199,6 +199,11 @@ TEST(SqlNumber, Examples)
         {123456789012345678.0, "1.23456789012346E17"},
         {1e100, "1E100"},
         {0.0000099999999999999999L, "0.00001"},
+        // Exact halves at the sixteenth digit go to the even digit.
+        {100000000000000.5, "100000000000000"},
+        {100000000000001.5, "100000000000002"},
+        {1234567890123.125, "1234567890123.12"},
+        {-1234567890123.375, "-1234567890123.38"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(SqlNumber(c.value).toStdString(), c.expected) << "value " << double(c.value);
