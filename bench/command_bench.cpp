@@ -76,7 +76,7 @@ class Span {
 // is laid out and painted as the preview shows it (the preview lays out the rest
 // while it is open), or the whole report written to PDF. That moment ends the
 // command's timed span: what follows in the program happens after the user
-// closed the preview, which stops a layout still under way.
+// closed the preview, which lets the pages go and stops a layout still under way.
 class MeasuringFrontEnd final : public ReportFrontEnd {
   public:
     enum class Output { FirstPage, Pdf };
@@ -108,7 +108,7 @@ class MeasuringFrontEnd final : public ReportFrontEnd {
         }
         if (endsCommand_)
             span_.stop();
-        engine_.stopPreparing();
+        engine_.releasePages();
     }
 
   private:

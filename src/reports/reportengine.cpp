@@ -197,6 +197,11 @@ void ReportEngine::stopPreparing() {
     pages_ = PageModel();
 }
 
+void ReportEngine::releasePages() {
+    layout_.reset();
+    pages_ = PageModel();
+}
+
 void ReportEngine::paintPage(QPainter& painter, int index, double dpiX, double dpiY) const {
     PagePainter(pages_).paint(painter, index, dpiX, dpiY);
 }

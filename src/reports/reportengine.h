@@ -104,6 +104,10 @@ class ReportEngine {
     // Drops an unfinished layout and its pages: an incomplete report must not
     // pass for the whole one, and the data source is not read again.
     void stopPreparing();
+    // Lets the pages go, finished or not; the template, its variables and the
+    // bound rows stay. A long report's pages would otherwise hold their memory
+    // until the next print.
+    void releasePages();
 
     int pageCount() const { return pages_.pageCount(); }
     const Page& page(int index) const { return pages_.pages.at(size_t(index)); }

@@ -34,7 +34,10 @@ bool ReportWindows::prepare() {
 void ReportWindows::showPrepared() {
     ReportPreview preview(engine_, parent_);
     preview.exec();
-    // Closing the preview has stopped any layout left: the caller may close the rows now.
+    // Nothing looks at the pages once the preview has closed; a long report's
+    // would otherwise stay in memory until the next print. The layout stops
+    // with them, so the caller may close the rows now.
+    engine_.releasePages();
 }
 
 } // namespace kelvo

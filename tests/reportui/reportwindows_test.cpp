@@ -30,6 +30,7 @@ struct RunFixture : ::testing::Test {
     QString previousDirectory = QDir::currentPath();
     QString shown;     // class of the modal window that opened
     QString shownText; // what it showed
+    QString shownPage; // the preview's first page, as laid out while it was shown
 
     void SetUp() override {
         rows.addRow({QStringLiteral("Soustruh")});
@@ -48,6 +49,7 @@ struct RunFixture : ::testing::Test {
             if (auto* preview = qobject_cast<ReportPreview*>(modal)) {
                 shown = QStringLiteral("preview");
                 shownText = preview->pageText();
+                shownPage = engine.pageCount() > 0 ? engine.page(0).plainText(engine.pageCount()) : QString();
             } else if (auto* designer = qobject_cast<ReportDesigner*>(modal)) {
                 shown = QStringLiteral("designer");
                 shownText = designer->statusText();
@@ -63,7 +65,7 @@ TEST_F(RunFixture, PreviewsThePreparedReportWithItsVariables) {
     RunReport(windows, previewArguments, QStringLiteral("invent.fr3"), rows, {{"kdatu", "'01.10.2014'"}});
     EXPECT_EQ(shown, QStringLiteral("preview"));
     EXPECT_EQ(shownText, QStringLiteral("Strana 1 / 1"));
-    EXPECT_EQ(engine.page(0).plainText(1), QStringLiteral("01.10.2014 Soustruh"));
+    EXPECT_EQ(shownPage, QStringLiteral("01.10.2014 Soustruh"));
     EXPECT_TRUE(rows.eof());
 }
 
@@ -121,6 +123,20 @@ TEST_F(RunFixture, ThePreviewOpensOnTheFirstPageAndOnceClosedTheRowsAreNotReadAg
     for (int i = 0; i < 20; ++i)
         QApplication::processEvents();
     EXPECT_EQ(rows.currentRow(), row);
+}
+
+TEST_F(RunFixture, ThePagesAreLetGoWhenThePreviewCloses) {
+    // One row: the first page is the whole report, so nothing is left to stop.
+    windows.bind(rows);
+    windows.load(QStringLiteral("invent.fr3"));
+    windows.setVariable(QStringLiteral("kdatu"), QStringLiteral("'01.10.2014'"));
+    ASSERT_TRUE(windows.prepare());
+    ASSERT_FALSE(engine.isPreparing());
+    ASSERT_EQ(engine.pageCount(), 1);
+    closeWhenShown();
+    windows.showPrepared();
+    EXPECT_EQ(shown, QStringLiteral("preview"));
+    EXPECT_EQ(engine.pageCount(), 0);
 }
 
 } // namespace
