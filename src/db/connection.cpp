@@ -3,6 +3,9 @@
 #include "db/cp1250.h"
 
 #include <algorithm>
+#include <array>
+#include <string>
+#include <string_view>
 #include <charconv>
 #include <cstdint>
 #include <iterator>
@@ -138,6 +141,47 @@ QVariant convert(FieldType type, const char* text, unsigned long length)
     }
     return QVariant();
 }
+
+// Short texts that repeat down a column (a group, a method, a place, "A" or
+// "N") share one string instead of each cell holding a copy of its own: a
+// large result then takes fewer allocations and much less memory. A column
+// whose texts hardly repeat stops being looked at after a while.
+class RepeatedTexts {
+public:
+    QVariant text(const char* data, unsigned long length)
+    {
+        if (!watching_ || length > kLongest)
+            return cp1250::decode(data, qsizetype(length));
+        const std::string_view bytes(data, length);
+        for (const Entry& entry : entries_) {
+            if (entry.bytes == bytes) {
+                ++hits_;
+                return entry.value;
+            }
+        }
+        ++misses_;
+        if (misses_ >= kTrial && hits_ < misses_)
+            watching_ = false;
+        Entry& entry = entries_[next_];
+        next_ = (next_ + 1) % entries_.size();
+        entry.bytes.assign(bytes);
+        entry.value = cp1250::decode(data, qsizetype(length));
+        return entry.value;
+    }
+
+private:
+    static constexpr unsigned long kLongest = 40;
+    static constexpr int kTrial = 64;
+    struct Entry {
+        std::string bytes;
+        QVariant value;
+    };
+    std::array<Entry, 8> entries_;
+    size_t next_ = 0;
+    int hits_ = 0;
+    int misses_ = 0;
+    bool watching_ = true;
+};
 
 enum class TransactionWord { None, Start, Commit, Rollback };
 
@@ -344,10 +388,15 @@ ResultSet Connection::select(const QString& sql)
     set.fields = fieldsOf(fields, count);
 
     set.cells.reserve(size_t(mysql_num_rows(result)) * count);
+    std::vector<RepeatedTexts> texts(count);
     while (MYSQL_ROW row = mysql_fetch_row(result)) {
         const unsigned long* lengths = mysql_fetch_lengths(result);
-        for (unsigned int i = 0; i < count; ++i)
-            set.cells.push_back(convert(set.fields[i].type, row[i], lengths[i]));
+        for (unsigned int i = 0; i < count; ++i) {
+            if (set.fields[i].type == FieldType::Text && row[i] != nullptr)
+                set.cells.push_back(texts[i].text(row[i], lengths[i]));
+            else
+                set.cells.push_back(convert(set.fields[i].type, row[i], lengths[i]));
+        }
     }
     const bool failed = mysql_errno(mysql_) != 0;
     mysql_free_result(result);

@@ -279,3 +279,26 @@ TEST_F(QueryTest, TextAndItsLinesStayTogether)
     q.open();
     EXPECT_EQ(q.asInteger("x"), 2);
 }
+
+// Repeated texts share their strings as they are read; every cell must still
+// hold its own row's text, whether a column repeats a few values, cycles
+// through more than are kept, never repeats, or holds NULLs and empty texts.
+TEST_F(QueryTest, RepeatedTextsReadBackCellByCell)
+{
+    Query q(connection);
+    q.openText("with recursive n(i) as (select 1 union all select i + 1 from n where i < 300) "
+               "select i, concat(\"Hala \", i % 3) as few, concat(\"w\", i % 11) as many, "
+               "concat(\"u\", i) as uniq, if(i % 5 = 0, null, if(i % 7 = 0, \"\", \"Čáp\")) as odd, "
+               "repeat(char(65 + i % 2), 50) as longer from n order by i");
+    ASSERT_EQ(q.rowCount(), 300);
+    int row = 1;
+    for (q.first(); !q.eof(); q.next(), ++row) {
+        const QString at = QStringLiteral(" at row %1").arg(row);
+        EXPECT_EQ(q.asString("few"), QStringLiteral("Hala %1").arg(row % 3)) << qPrintable(at);
+        EXPECT_EQ(q.asString("many"), QStringLiteral("w%1").arg(row % 11)) << qPrintable(at);
+        EXPECT_EQ(q.asString("uniq"), QStringLiteral("u%1").arg(row)) << qPrintable(at);
+        EXPECT_EQ(q.asString("odd"), row % 5 == 0 || row % 7 == 0 ? QString() : QStringLiteral("Čáp"))
+            << qPrintable(at);
+        EXPECT_EQ(q.asString("longer"), QString(50, QChar(u'A' + row % 2))) << qPrintable(at);
+    }
+}
