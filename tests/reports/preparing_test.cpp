@@ -13,13 +13,6 @@
 namespace kelvo::test {
 namespace {
 
-// Ten rows to a page, each page footed "Strana n z N".
-const QString kList = QStringLiteral(R"(<report>
-  <page width="210" height="100" left="10" right="10" top="10" bottom="10"/>
-  <masterData height="7"><text x="0" y="0" width="100" height="7">[frxDBDataset1."NAZEV"]</text></masterData>
-  <pageFooter height="10"><text x="0" y="3" width="100" height="7">Strana [PAGE] z [PAGES]</text></pageFooter>
-</report>)");
-
 // 300 rows, 30 pages, of which only the first is laid out.
 struct Preparing : ::testing::Test {
     EngineFixture f;
@@ -29,7 +22,7 @@ struct Preparing : ::testing::Test {
     void SetUp() override {
         for (int i = 1; i <= 300; ++i)
             rows.addRow({QStringLiteral("Položka %1").arg(i)});
-        ASSERT_TRUE(f.startPreparing(kList, &rows)) << f.engine.errorText().toStdString();
+        ASSERT_TRUE(f.startPreparing(kTenRowsToAPage, &rows)) << f.engine.errorText().toStdString();
         ASSERT_TRUE(f.engine.isPreparing());
         ASSERT_EQ(f.engine.pageCount(), 1);
     }
@@ -70,7 +63,7 @@ TEST_F(Preparing, DiscardingTheReportDropsTheUnfinishedLayoutAndLeavesTheRowsAlo
     MemoryDataSource other{{QStringLiteral("NAZEV")}};
     const std::vector<std::pair<const char*, std::function<void(ReportEngine&)>>> discards{
         {"stop", [](ReportEngine& e) { e.stopPreparing(); }},
-        {"load a template", [](ReportEngine& e) { e.loadFromText(kList); }},
+        {"load a template", [](ReportEngine& e) { e.loadFromText(kTenRowsToAPage); }},
         {"load a missing file",
          [](ReportEngine& e) { e.loadFromFile(QStringLiteral("/nonexistent/dir/odpisy.fr3")); }},
         {"set a template", [](ReportEngine& e) { e.setTemplate(ReportTemplate()); }},
@@ -80,7 +73,7 @@ TEST_F(Preparing, DiscardingTheReportDropsTheUnfinishedLayoutAndLeavesTheRowsAlo
     };
     for (const auto& [name, discard] : discards) {
         SCOPED_TRACE(name);
-        ASSERT_TRUE(f.startPreparing(kList, &rows));
+        ASSERT_TRUE(f.startPreparing(kTenRowsToAPage, &rows));
         const int row = rows.currentRow();
         discard(f.engine);
         EXPECT_FALSE(f.engine.isPreparing());
@@ -91,7 +84,7 @@ TEST_F(Preparing, DiscardingTheReportDropsTheUnfinishedLayoutAndLeavesTheRowsAlo
     }
 
     // Binding the same rows again keeps the layout; a new prepare starts over.
-    ASSERT_TRUE(f.startPreparing(kList, &rows));
+    ASSERT_TRUE(f.startPreparing(kTenRowsToAPage, &rows));
     f.engine.bindDataSet(&rows);
     EXPECT_TRUE(f.engine.isPreparing());
     f.engine.prepareUpTo(5);

@@ -33,6 +33,13 @@ inline QString pdfText(const QString& pdf, int page = 0) {
 }
 
 // An engine with a fixed print date, scripted messages and fixed text widths.
+// Ten rows of one field NAZEV to a page, each page footed "Strana n z N".
+inline const QString kTenRowsToAPage = QStringLiteral(R"(<report>
+  <page width="210" height="100" left="10" right="10" top="10" bottom="10"/>
+  <masterData height="7"><text x="0" y="0" width="100" height="7">[frxDBDataset1."NAZEV"]</text></masterData>
+  <pageFooter height="10"><text x="0" y="3" width="100" height="7">Strana [PAGE] z [PAGES]</text></pageFooter>
+</report>)");
+
 struct EngineFixture {
     FixedClock clock{QDate(2014, 10, 1)};
     ScriptedMessages messages;

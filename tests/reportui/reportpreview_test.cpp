@@ -21,12 +21,6 @@
 namespace kelvo::test {
 namespace {
 
-// Ten rows to a page, footed "Strana n z N".
-const QString kTenToAPage = QStringLiteral(R"(<report>
-  <page width="210" height="100" left="10" right="10" top="10" bottom="10"/>
-  <masterData height="7"><text x="0" y="0" width="100" height="7">[frxDBDataset1."NAZEV"]</text></masterData>
-  <pageFooter height="10"><text x="0" y="3" width="100" height="7">Strana [PAGE] z [PAGES]</text></pageFooter>
-</report>)");
 
 // Three pages of ten rows.
 struct PreviewFixture : ::testing::Test {
@@ -38,7 +32,7 @@ struct PreviewFixture : ::testing::Test {
     void SetUp() override {
         for (int i = 1; i <= 25; ++i)
             rows.addRow({QStringLiteral("Položka %1").arg(i)});
-        engine.loadFromText(kTenToAPage);
+        engine.loadFromText(kTenRowsToAPage);
         engine.bindDataSet(&rows);
         ASSERT_TRUE(engine.prepare()) << engine.errorText().toStdString();
         ASSERT_EQ(engine.pageCount(), 3);
@@ -163,7 +157,7 @@ struct LongReport : ::testing::Test {
     void SetUp() override {
         for (int i = 1; i <= kPages * 10; ++i)
             rows.addRow({QStringLiteral("Položka %1").arg(i)});
-        engine.loadFromText(kTenToAPage);
+        engine.loadFromText(kTenRowsToAPage);
         engine.bindDataSet(&rows);
         ASSERT_TRUE(engine.startPreparing()) << engine.errorText().toStdString();
         ASSERT_EQ(engine.pageCount(), 1);
@@ -172,7 +166,7 @@ struct LongReport : ::testing::Test {
     // Every page's text, as a whole prepare() lays them out.
     std::vector<QString> wholeReport() {
         ReportEngine whole(clock);
-        whole.loadFromText(kTenToAPage);
+        whole.loadFromText(kTenRowsToAPage);
         whole.bindDataSet(&rows);
         EXPECT_TRUE(whole.prepare());
         std::vector<QString> pages;

@@ -2,6 +2,7 @@
 // designer, otherwise the prepared report is previewed, and a failed
 // preparation shows nothing.
 #include "reports/reportengine.h"
+#include "reports/reportfixture.h"
 #include "reportui/reportdesigner.h"
 #include "reportui/reportpreview.h"
 #include "reportui/reportwindows.h"
@@ -103,10 +104,7 @@ TEST_F(RunFixture, ThePreviewOpensOnTheFirstPageAndOnceClosedTheRowsAreNotReadAg
         rows.addRow({QStringLiteral("Položka %1").arg(i)});
     QFile file(QStringLiteral("seznam.fr3"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(R"(<report><page width="210" height="100" left="10" right="10" top="10" bottom="10"/>
-  <masterData height="7"><text x="0" y="0" width="100" height="7">[frxDBDataset1."NAZEV"]</text></masterData>
-  <pageFooter height="10"><text x="0" y="3" width="100" height="7">Strana [PAGE] z [PAGES]</text></pageFooter>
-</report>)");
+    file.write(kTenRowsToAPage.toUtf8());
     file.close();
     windows.bind(rows);
     windows.load(QStringLiteral("seznam.fr3"));
