@@ -21,7 +21,6 @@
 namespace kelvo::test {
 namespace {
 
-
 // Three pages of ten rows.
 struct PreviewFixture : ::testing::Test {
     FixedClock clock{QDate(2014, 10, 1)};
